@@ -1,0 +1,46 @@
+#pragma once
+// A thread's message loop with pre-dispatch filters (IsDialogMessageW for modeless skinned windows,
+// accelerator-like key handling of the desktop). A loop registers itself as its thread's current loop
+// for as long as it exists, so windows created on that thread (including the boxes a worker thread
+// raises) can add their filter to it. Filters run in the order added; the first that consumes a
+// message ends its dispatch.
+
+#include <windows.h>
+
+#include <vector>
+
+namespace veyra {
+
+class MessageFilter {
+public:
+    // Returns true when the message was consumed and must not be dispatched.
+    virtual bool PreTranslateMessage(MSG& message) = 0;
+
+protected:
+    ~MessageFilter() = default;
+};
+
+class MessageLoop {
+public:
+    MessageLoop() noexcept;
+    ~MessageLoop();
+    MessageLoop(const MessageLoop&) = delete;
+    MessageLoop& operator=(const MessageLoop&) = delete;
+
+    // The loop registered for the calling thread, or nullptr.
+    static MessageLoop* Current() noexcept;
+
+    void AddFilter(MessageFilter* filter);
+    void RemoveFilter(MessageFilter* filter) noexcept;
+
+    // Runs until WM_QUIT; returns its exit code.
+    int Run();
+
+private:
+    bool Filter(MSG& message);
+
+    std::vector<MessageFilter*> m_filters;
+    MessageLoop* m_previous;
+};
+
+}  // namespace veyra

@@ -1,0 +1,5 @@
+# The shipped build: 32-bit Windows programs.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VEYRA_MINGW_TRIPLE i686-w64-mingw32)
+set(VEYRA_WINE_BITS 32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

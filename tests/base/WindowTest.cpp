@@ -1,0 +1,114 @@
+#include "base/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/MessageLoop.h"
+
+namespace {
+
+constexpr UINT kProbeMessage = WM_USER + 77;
+
+// Records the messages its map handles, to check dispatch and the object's life span.
+class ProbeWindow : public veyra::MappedWindow<ProbeWindow> {
+public:
+    std::vector<UINT> handled;
+    bool finalMessageSeen = false;
+
+    static std::span<const Entry> Messages()
+    {
+        static const Entry entries[] = {
+            {WM_CREATE, &ProbeWindow::OnCreate},
+            {kProbeMessage, &ProbeWindow::OnProbe},
+        };
+        return entries;
+    }
+
+private:
+    LRESULT OnCreate(WPARAM, LPARAM)
+    {
+        handled.push_back(WM_CREATE);
+        return 0;
+    }
+    LRESULT OnProbe(WPARAM wParam, LPARAM lParam)
+    {
+        handled.push_back(kProbeMessage);
+        return static_cast<LRESULT>(wParam + lParam);
+    }
+    void OnFinalMessage() override { finalMessageSeen = true; }
+};
+
+const veyra::WindowClass kProbeClass{L"VeyraProbeWindow"};
+
+TEST(Window, DispatchesThroughMapAndForgetsObjectAfterDestroy)
+{
+    ProbeWindow window;
+    ASSERT_TRUE(window.Create(kProbeClass, L"probe", {}));
+    HWND hwnd = window.Handle();
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(veyra::Window::FromHandle(hwnd), &window);
+    EXPECT_EQ(SendMessageW(hwnd, kProbeMessage, 40, 2), 42);
+    ASSERT_EQ(window.handled, (std::vector<UINT>{WM_CREATE, kProbeMessage}));
+
+    EXPECT_TRUE(DestroyWindow(hwnd));
+    EXPECT_TRUE(window.finalMessageSeen);
+    EXPECT_EQ(window.Handle(), nullptr);
+    EXPECT_EQ(veyra::Window::FromHandle(hwnd), nullptr);
+}
+
+TEST(Window, SecondWindowOfSameClassRegistersOnce)
+{
+    ProbeWindow first;
+    ProbeWindow second;
+    ASSERT_TRUE(first.Create(kProbeClass, L"one", {}));
+    ASSERT_TRUE(second.Create(kProbeClass, L"two", {}));
+    EXPECT_NE(first.Handle(), second.Handle());
+}
+
+TEST(Window, ObjectGoingFirstDestroysItsWindow)
+{
+    HWND hwnd = nullptr;
+    {
+        ProbeWindow window;
+        ASSERT_TRUE(window.Create(kProbeClass, L"short-lived", {}));
+        hwnd = window.Handle();
+    }
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// Counts what passes it and swallows one message.
+class SwallowFilter : public veyra::MessageFilter {
+public:
+    UINT swallowed = 0;
+    int seen = 0;
+    bool PreTranslateMessage(MSG& message) override
+    {
+        ++seen;
+        return message.message == swallowed;
+    }
+};
+
+TEST(MessageLoop, FiltersRunBeforeDispatchAndLoopIsCurrentWhileAlive)
+{
+    EXPECT_EQ(veyra::MessageLoop::Current(), nullptr);
+    ProbeWindow window;
+    ASSERT_TRUE(window.Create(kProbeClass, L"loop", {}));
+    {
+        veyra::MessageLoop loop;
+        EXPECT_EQ(veyra::MessageLoop::Current(), &loop);
+        SwallowFilter filter;
+        filter.swallowed = kProbeMessage;
+        loop.AddFilter(&filter);
+        PostMessageW(window.Handle(), kProbeMessage, 1, 1);
+        PostMessageW(window.Handle(), WM_NULL, 0, 0);
+        PostQuitMessage(7);
+        EXPECT_EQ(loop.Run(), 7);
+        EXPECT_EQ(filter.seen, 2);
+        EXPECT_EQ(window.handled, (std::vector<UINT>{WM_CREATE})) << "the filtered message must not be dispatched";
+        loop.RemoveFilter(&filter);
+    }
+    EXPECT_EQ(veyra::MessageLoop::Current(), nullptr);
+}
+
+}  // namespace
