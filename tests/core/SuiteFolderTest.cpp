@@ -1,0 +1,116 @@
+// The suite folder from the App Paths entry or from the program's own place, bounded joins into it,
+// and the file-version and COM-from-file helpers on real files.
+#include <windows.h>
+#include <unknwn.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/ComponentDll.h"
+#include "core/FileVersion.h"
+#include "core/SuiteFolder.h"
+#include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+using veyra::test::ScopedRegistryValue;
+
+std::wstring SuiteFilePath(const wchar_t* relative, std::size_t capacity = MAX_PATH)
+{
+    std::wstring out(capacity, L'?');
+    if (!veyra::GetSuiteFilePath(out.data(), capacity, relative)) {
+        EXPECT_EQ(out[0], L'\0') << "a failed join must leave an empty string";
+        return L"<failed>";
+    }
+    out.resize(wcslen(out.c_str()));
+    return out;
+}
+
+std::wstring ParentOfBin()
+{
+    const std::wstring bin = veyra::test::BinFolder();
+    return bin.substr(0, bin.find_last_of(L'\\'));
+}
+
+TEST(SuiteFolder, JoinsTheRegisteredFolderOrFailsWithoutTruncating)
+{
+    ScopedRegistryValue path(HKEY_LOCAL_MACHINE, veyra::kSuiteAppPathKey, L"Path");
+    const std::wstring longFolder = L"C:\\" + std::wstring(250, L'f');  // 253 characters
+    const std::wstring longest = L"C:\\" + std::wstring(256, L'g');     // 259 characters
+    struct Case {
+        std::wstring folder;
+        const wchar_t* relative;
+        std::size_t capacity;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {L"C:\\Suite", L"ipc\\pellox.dll", MAX_PATH, L"C:\\Suite\\ipc\\pellox.dll"},
+        {L"C:\\Suite", nullptr, MAX_PATH, L"C:\\Suite"},
+        {L"C:\\Suite", L"", MAX_PATH, L"C:\\Suite"},
+        {longest, nullptr, MAX_PATH, longest},
+        {longFolder, L"abcde", MAX_PATH, longFolder + L"\\abcde"},   // 259 characters
+        {longFolder, L"abcdef", MAX_PATH, L"<failed>"},            // 260: would not fit
+        {L"C:\\Suite", L"x.dll", 15, L"C:\\Suite\\x.dll"},
+        {L"C:\\Suite", L"x.dll", 14, L"<failed>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.folder.size() << " + " << (c.relative ? c.relative : L"(null)")
+                                        << " in " << c.capacity);
+        ASSERT_TRUE(path.SetString(c.folder));
+        EXPECT_EQ(SuiteFilePath(c.relative, c.capacity), c.expected);
+    }
+}
+
+TEST(SuiteFolder, FallsBackToTheFolderAboveTheProgramWhenTheEntryIsUnusable)
+{
+    ScopedRegistryValue path(HKEY_LOCAL_MACHINE, veyra::kSuiteAppPathKey, L"Path");
+    const DWORD number = 7;
+    struct Case {
+        const char* name;
+        bool (*arrange)(ScopedRegistryValue&, DWORD);
+    };
+    const Case cases[] = {
+        {"absent", [](ScopedRegistryValue& v, DWORD) { return v.Delete(); }},
+        {"empty", [](ScopedRegistryValue& v, DWORD) { return v.SetString(L""); }},
+        {"a number", [](ScopedRegistryValue& v, DWORD n) { return v.SetDword(n); }},
+        {"260 characters", [](ScopedRegistryValue& v, DWORD) { return v.SetString(L"C:\\" + std::wstring(257, L'h')); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.arrange(path, number));
+        EXPECT_EQ(SuiteFilePath(L"x.dll"), ParentOfBin() + L"\\x.dll");
+    }
+
+    wchar_t folder[MAX_PATH];
+    ASSERT_TRUE(veyra::SuiteFolderFromProgramPath(L"C:\\A\\ipc\\veyra.exe", folder));
+    EXPECT_STREQ(folder, L"C:\\A");
+    EXPECT_FALSE(veyra::SuiteFolderFromProgramPath(L"veyra.exe", folder));
+}
+
+TEST(SuiteFolder, ReadsFileVersionsOfRealFiles)
+{
+    wchar_t kernel[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryW(kernel, MAX_PATH), 0u);
+    wcscat_s(kernel, L"\\kernel32.dll");
+    ULONGLONG version = 0;
+    ASSERT_EQ(veyra::ReadFileVersionNumber(kernel, &version), 1);
+    EXPECT_GE(version >> 48, 5u) << "kernel32's file version has a major part";
+    EXPECT_EQ(veyra::ReadFileVersionNumber(L"C:\\no\\such\\file.dll", &version), 0);
+    EXPECT_EQ(veyra::ReadFileVersionNumber(kernel, nullptr), 0);
+}
+
+TEST(ComponentDll, FailsForMissingFilesAndFilesThatAreNoComponents)
+{
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(veyra::CreateInstanceFromDll(L"C:\\no\\such.dll", IID_IUnknown, IID_IUnknown, &object), E_FAIL);
+    EXPECT_EQ(object, nullptr);
+    wchar_t kernel[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryW(kernel, MAX_PATH), 0u);
+    wcscat_s(kernel, L"\\kernel32.dll");
+    EXPECT_EQ(veyra::CreateInstanceFromDll(kernel, IID_IUnknown, IID_IUnknown, &object), E_FAIL);
+    EXPECT_EQ(veyra::CreateInstanceFromDll(kernel, IID_IUnknown, IID_IUnknown, nullptr), E_POINTER);
+}
+
+}  // namespace
