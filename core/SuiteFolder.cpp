@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <cwchar>
+
 
 #include "base/FixedPath.h"
 
@@ -24,7 +26,15 @@ bool ReadRegisteredSuiteFolder(wchar_t (&folder)[MAX_PATH]) noexcept
         return false;
     }
     buffer[size / sizeof(wchar_t)] = L'\0';  // a value stored without its terminator
-    return CopyBounded(folder, buffer) && folder[0] != L'\0';
+    if (!CopyBounded(folder, buffer) || folder[0] == L'\0') {
+        return false;
+    }
+    // "C:\Suite\" names the same folder as "C:\Suite"; a drive root keeps its separator.
+    const std::size_t length = wcslen(folder);
+    if (length > 3 && folder[length - 1] == L'\\') {
+        folder[length - 1] = L'\0';
+    }
+    return true;
 }
 
 }  // namespace
@@ -56,8 +66,9 @@ int GetSuiteFilePath(wchar_t* out, std::size_t capacity, const wchar_t* relative
     if (!CopyBounded(out, capacity, folder)) {
         return 0;
     }
+    const bool separated = folder[wcslen(folder) - 1] == L'\\';
     if (relative && relative[0] != L'\0' &&
-        !(AppendBounded(out, capacity, L"\\") && AppendBounded(out, capacity, relative))) {
+        !((separated || AppendBounded(out, capacity, L"\\")) && AppendBounded(out, capacity, relative))) {
         return 0;
     }
     return 1;

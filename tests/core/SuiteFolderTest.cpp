@@ -48,6 +48,9 @@ TEST(SuiteFolder, JoinsTheRegisteredFolderOrFailsWithoutTruncating)
     const Case cases[] = {
         {L"C:\\Suite", L"ipc\\pellox.dll", MAX_PATH, L"C:\\Suite\\ipc\\pellox.dll"},
         {L"C:\\Suite", nullptr, MAX_PATH, L"C:\\Suite"},
+        {L"C:\\Suite\\", L"x.dll", MAX_PATH, L"C:\\Suite\\x.dll"},
+        {L"C:\\Suite\\", nullptr, MAX_PATH, L"C:\\Suite"},
+        {L"D:\\", L"x.dll", MAX_PATH, L"D:\\x.dll"},
         {L"C:\\Suite", L"", MAX_PATH, L"C:\\Suite"},
         {longest, nullptr, MAX_PATH, longest},
         {longFolder, L"abcde", MAX_PATH, longFolder + L"\\abcde"},   // 259 characters
