@@ -34,6 +34,21 @@ std::string EntryForPath(std::wstring path)
     return Narrow(path);
 }
 
+// An anchor names, comma-separated and each once, the window edges a control keeps its distance to.
+bool IsAnchor(const std::wstring& text)
+{
+    std::set<std::wstring> edges;
+    for (size_t start = 0; start <= text.size();) {
+        const size_t comma = std::min(text.find(L',', start), text.size());
+        const std::wstring edge = text.substr(start, comma - start);
+        if (!(edge == L"left" || edge == L"top" || edge == L"right" || edge == L"bottom") || !edges.insert(edge).second) {
+            return false;
+        }
+        start = comma + 1;
+    }
+    return !edges.empty();
+}
+
 class SkinPackage : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -246,6 +261,9 @@ TEST_F(SkinPackage, EveryControlNamesItsKindAndLiesInsideItsWindow)
             if (a.count(L"id")) {
                 EXPECT_TRUE(ids.insert(a.at(L"id")).second) << "identifier used twice";
             }
+            if (a.count(L"anchor")) {
+                EXPECT_TRUE(IsAnchor(a.at(L"anchor"))) << Narrow(a.at(L"anchor"));
+            }
             const auto bound = ParseBound(a.at(L"bound"));
             ASSERT_TRUE(bound);
             EXPECT_TRUE(window->left <= bound->left && bound->left <= bound->right && bound->right <= window->right &&
@@ -329,7 +347,7 @@ TEST_F(SkinPackage, DeclaresEveryImageTheProgramAsksForByName)
         {"KavoSandbox.xml", L"IDI_ICONEXCLAMATION"}, {"KavoSandbox.xml", L"IDI_ICONASTERISK"},
         {"NsExplorer.xml", L"IDI_PNG_BACK"}, {"NsExplorer.xml", L"IDI_PNG_FORWARD"},
         {"NsExplorer.xml", L"IDI_PNG_TOOLBAR"}, {"NsExplorer.xml", L"IDI_PNG_ENTRY"},
-        {"NsProgress.xml", L"IDI_PROCESS_JD"}, {"NsProgress.xml", L"IDI_PROCESS_BK"},
+        {"NsProgress.xml", L"IDI_PROCESS_JD", 9, 9, 312, 2}, {"NsProgress.xml", L"IDI_PROCESS_BK", 9, 9, 312, 2},
         {"NsProgress.xml", L"IDI_PROCESS_LIGHT"},
         {"NsWindow.xml", L"IDI_IMAGE_SFOLDER"}, {"NsWindow.xml", L"IDI_IMAGE_SHTML"},
         {"NsWindow.xml", L"IDI_IMAGE_USER"}, {"NsWindow.xml", L"IDI_IMAGE_SEGMENTATION"},
