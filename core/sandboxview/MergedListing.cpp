@@ -1,0 +1,257 @@
+// Listings: the real folder, then the deletion marks, then the sandbox copy, merged into one name map, so
+// the sandbox copy wins over a mark and a mark over the real entry.
+
+#include <shlobj.h>
+
+#include "base/UniqueResource.h"
+#include "core/sandboxview/CSandBoxFileSystem.h"
+#include "core/sandboxview/SandBoxPathText.h"
+
+namespace veyra {
+
+using namespace sandboxview;
+
+namespace {
+
+constexpr wchar_t kComputerFolderName[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+constexpr int kDesktopFolders[] = {CSIDL_DESKTOP, CSIDL_COMMON_DESKTOPDIRECTORY};
+constexpr int kProgramsFolders[] = {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
+
+std::wstring SearchPattern(const std::wstring& folder)
+{
+    return folder + (!folder.empty() && folder.back() == L'\\' ? L"*.*" : L"\\*.*");
+}
+
+// A folder that is not there is an empty folder; any other failure (access denied, a broken medium, a name
+// too long) is an error: listing it as empty would let a move mark its real contents away.
+bool IsMissingFolder(DWORD error) noexcept
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES;
+}
+
+bool IsDotName(const wchar_t* name) noexcept
+{
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool SpecialFolderPath(int id, std::wstring& path)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, id, FALSE)) {
+        return false;
+    }
+    path = buffer;
+    return true;
+}
+
+// Calls `visit` for each entry of `searchFolder` except "." and ".."; false when the folder cannot be read.
+template <typename Visit>
+bool ForEachEntry(const std::wstring& searchFolder, Visit&& visit)
+{
+    WIN32_FIND_DATAW found;
+    UniqueFindHandle find(FindFirstFileW(SearchPattern(searchFolder).c_str(), &found));
+    if (!find) {
+        return IsMissingFolder(GetLastError());
+    }
+    do {
+        if (!IsDotName(found.cFileName)) {
+            visit(found);
+        }
+    } while (FindNextFileW(find.get(), &found));
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+}  // namespace
+
+int CSandBoxFileSystem::ListRealPass(const std::wstring& searchFolder, const std::wstring& namingFolder,
+                                     FileItemMap& names, int sandboxId, ListingScope scope) const
+{
+    return ForEachEntry(searchFolder, [&](const WIN32_FIND_DATAW& found) {
+        if (scope == ListingScope::Shown && found.cFileName[0] == L'.') {
+            return;
+        }
+        FileItemRecord item;
+        // WIN32_FIND_DATAW begins with the fields of WIN32_FILE_ATTRIBUTE_DATA, in the same layout.
+        const auto& data = reinterpret_cast<const WIN32_FILE_ATTRIBUTE_DATA&>(found);
+        if (BuildFileItem(item, namingFolder, found.cFileName, data, sandboxId, scope)) {
+            names.insert_or_assign(found.cFileName, std::move(item));
+        }
+    }) ? 1 : 0;
+}
+
+int CSandBoxFileSystem::ListRealFolder(std::wstring folder, FileItemMap& names, int fromSandbox, int sandboxId,
+                                       ListingScope scope) const
+{
+    if (!fromSandbox) {
+        return ListRealPass(folder, folder, names, sandboxId, scope);
+    }
+    std::wstring sandboxFolder;
+    if (!ToSandboxPath(folder, sandboxFolder, sandboxId)) {
+        return 0;
+    }
+    return ListRealPass(sandboxFolder, folder, names, sandboxId, scope);
+}
+
+int CSandBoxFileSystem::ListMergedFolder(std::wstring folder, FileItemMap& names, int sandboxId,
+                                         ListingScope scope) const
+{
+    if (!GetNoMerge()) {
+        if (!ListRealFolder(folder, names, 0, sandboxId, scope) || !RemoveMarkedNames(folder, names, sandboxId)) {
+            return 0;
+        }
+    }
+    return ListRealFolder(folder, names, 1, sandboxId, scope);
+}
+
+void CSandBoxFileSystem::AppendListed(const FileItemMap& names, std::vector<FileItemRecord>& items) const
+{
+    items.reserve(items.size() + names.size());
+    for (const auto& [name, item] : names) {
+        if (IsListed(item.path)) {
+            items.push_back(item);
+        }
+    }
+}
+
+int CSandBoxFileSystem::ListFolder(std::wstring folder, std::vector<FileItemRecord>& items, int sandboxId,
+                                   ListingScope scope) const
+{
+    if (IsShellNamespacePath(folder)) {
+        return folder == kComputerFolderName ? ListDrives(items, sandboxId) : 1;
+    }
+    if (IsSandboxRoot(folder) || IsRecycleBinPath(folder)) {
+        return 1;
+    }
+    FileItemMap names;
+    if (!ListMergedFolder(folder, names, sandboxId, scope)) {
+        return 0;
+    }
+    AppendListed(names, items);
+    return 1;
+}
+
+int CSandBoxFileSystem::ListSpecialFolders(const int* folderIds, int count, std::vector<FileItemRecord>& items,
+                                           int sandboxId) const
+{
+    FileItemMap names;
+    for (int index = 0; index < count; ++index) {
+        std::wstring folder;
+        if (SpecialFolderPath(folderIds[index], folder) && !ListMergedFolder(folder, names, sandboxId)) {
+            return 0;
+        }
+    }
+    AppendListed(names, items);
+    return 1;
+}
+
+int CSandBoxFileSystem::ListDesktopItems(std::vector<FileItemRecord>& items, int sandboxId) const
+{
+    return ListSpecialFolders(kDesktopFolders, 2, items, sandboxId);
+}
+
+int CSandBoxFileSystem::ListStartMenuPrograms(std::vector<FileItemRecord>& items, int sandboxId) const
+{
+    return ListSpecialFolders(kProgramsFolders, 2, items, sandboxId);
+}
+
+int CSandBoxFileSystem::ListStartMenuFolder(std::wstring folder, std::vector<FileItemRecord>& items,
+                                            int sandboxId) const
+{
+    std::wstring roots[2];
+    std::wstring relative;
+    for (int index = 0; index < 2; ++index) {
+        if (SpecialFolderPath(kProgramsFolders[index], roots[index]) && roots[index].size() < folder.size() &&
+            folder.compare(0, roots[index].size(), roots[index]) == 0 && folder[roots[index].size()] == L'\\') {
+            relative = folder.substr(roots[index].size());
+        }
+    }
+    if (relative.empty()) {
+        return 0;
+    }
+    FileItemMap names;
+    for (const std::wstring& root : roots) {
+        if (!root.empty() && !ListMergedFolder(root + relative, names, sandboxId)) {
+            return 0;
+        }
+    }
+    AppendListed(names, items);
+    return 1;
+}
+
+int CSandBoxFileSystem::ListDrives(std::vector<FileItemRecord>& items, int sandboxId) const
+{
+    wchar_t strings[MAX_PATH] = {};
+    const DWORD length = GetLogicalDriveStringsW(MAX_PATH - 1, strings);
+    if (length > MAX_PATH - 1) {
+        return 0;
+    }
+    for (const wchar_t* drive = strings; *drive; drive += wcslen(drive) + 1) {
+        FileItemRecord item;
+        item.path.assign(drive, 2);
+        item.kind = kFileKindDrive;
+        item.driveType = static_cast<std::int32_t>(GetDriveTypeW(drive));
+        item.sandboxId = sandboxId;
+        items.push_back(std::move(item));
+    }
+    return 1;
+}
+
+int CSandBoxFileSystem::GetFileItem(FileItemRecord& item, std::wstring path, int sandboxId) const
+{
+    std::wstring resolved;
+    int deleted = 0;
+    if (ResolvePath(path, resolved, sandboxId, deleted) != SBFS_EXISTS) {
+        return 0;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(resolved.c_str(), GetFileExInfoStandard, &data)) {
+        data = {};
+    }
+    return BuildFileItem(item, GetParentPath(path), std::wstring(LastComponent(path)), data, sandboxId);
+}
+
+int CSandBoxFileSystem::ListRawRealFolder(std::wstring folder, FileItemMap& names) const
+{
+    return ForEachEntry(folder, [&](const WIN32_FIND_DATAW& found) {
+        if (found.cFileName[0] == L'.') {
+            return;
+        }
+        FileItemRecord item;
+        item.path = JoinPath(folder, found.cFileName);
+        item.attributes = found.dwFileAttributes;
+        item.sandboxId = 0;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            item.kind = kFileKindFolder;
+        } else {
+            item.kind = EndsWithNoCase(found.cFileName, L".exe") ? kFileKindProgram : kFileKindFile;
+        }
+        names.insert_or_assign(found.cFileName, std::move(item));
+    }) ? 1 : 0;
+}
+
+int CSandBoxFileSystem::NameExistsInFolder(std::wstring folder, std::wstring name, int foldersOnly,
+                                           int sandboxId) const
+{
+    // Every entry counts, also those the views hide: a new name must not land on a dot file or on a
+    // shortcut whose target is gone.
+    FileItemMap names;
+    if (!ListMergedFolder(folder, names, sandboxId, ListingScope::Everything)) {
+        return 0;
+    }
+    for (const auto& [entryName, item] : names) {
+        if ((!foldersOnly || item.IsFolder()) && EqualsNoCase(entryName, name)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CSandBoxFileSystem::IsListed(std::wstring path) const
+{
+    if (m_hideSandboxRoot && IsSandboxRoot(path)) {
+        return 0;
+    }
+    return m_hideRecycleBin && IsRecycleBinPath(path) ? 0 : 1;
+}
+
+}  // namespace veyra
