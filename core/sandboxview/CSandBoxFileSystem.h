@@ -89,7 +89,7 @@ public:
                          ListingScope scope = ListingScope::Shown) const;
     int ListRealFolder(std::wstring folder, FileItemMap& names, int fromSandbox, int sandboxId,
                        ListingScope scope = ListingScope::Shown) const;
-    int ListRawRealFolder(std::wstring folder, FileItemMap& names) const;
+    int ListRawRealFolder(std::wstring folder, FileItemMap& names, ListingScope scope = ListingScope::Shown) const;
     int GetFileItem(FileItemRecord& item, std::wstring path, int sandboxId) const;
     int NameExistsInFolder(std::wstring folder, std::wstring name, int foldersOnly, int sandboxId) const;
     int IsListed(std::wstring path) const;
@@ -108,6 +108,8 @@ public:
                    FileOperationContext* context) const;
     int MoveFileIn(std::wstring source, std::wstring destinationFolder, int sandboxId,
                    FileOperationContext* context) const;
+    // Note: <windows.h> defines MoveFile as a macro, so this member is spelt MoveFileW after the
+    // preprocessor; callers write MoveFile either way, and the class calls the system's as ::MoveFileW.
     int MoveFile(std::wstring source, std::wstring target, int sandboxId, FileOperationContext* context) const;
     int DeleteItem(std::wstring path, int sandboxId, FileOperationContext** context) const;
     int DeleteFolder(std::wstring folder, int sandboxId, int onlyIfEmpty, FileOperationContext* context) const;

@@ -210,10 +210,10 @@ int CSandBoxFileSystem::GetFileItem(FileItemRecord& item, std::wstring path, int
     return BuildFileItem(item, GetParentPath(path), std::wstring(LastComponent(path)), data, sandboxId);
 }
 
-int CSandBoxFileSystem::ListRawRealFolder(std::wstring folder, FileItemMap& names) const
+int CSandBoxFileSystem::ListRawRealFolder(std::wstring folder, FileItemMap& names, ListingScope scope) const
 {
     return ForEachEntry(folder, [&](const WIN32_FIND_DATAW& found) {
-        if (found.cFileName[0] == L'.') {
+        if (scope == ListingScope::Shown && found.cFileName[0] == L'.') {
             return;
         }
         FileItemRecord item;

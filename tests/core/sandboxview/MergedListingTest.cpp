@@ -196,6 +196,7 @@ TEST_F(MergedListing, AnUnreadableFolderIsAnErrorNotAnEmptyFolder)
     }
     std::vector<FileItemRecord> items;
     EXPECT_EQ(0, m_view.ListFolder(m_root + L"\\locked", items, kSandbox));
+    EXPECT_EQ(0, m_view.DeleteFolder(m_root + L"\\locked", kSandbox, 1, nullptr)) << "not empty: unreadable";
     lock.reset();
     EXPECT_EQ(1, m_view.PathExists(m_root + L"\\locked\\inside.txt", kSandbox));
 }
