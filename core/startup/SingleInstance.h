@@ -9,8 +9,4 @@ namespace veyra {
 // at all skips the check (0).
 [[nodiscard]] int CheckSingleInstance() noexcept;
 
-// Enables SeDebugPrivilege in the process's token: 1 once the privilege was looked up, 0 when the
-// token cannot be opened or the name is unknown.
-int EnableDebugPrivilege() noexcept;
-
 }  // namespace veyra

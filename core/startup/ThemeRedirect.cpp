@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/FixedPath.h"
+#include "core/SuiteFolder.h"
 #include "core/detours/Detours.h"
 
 namespace veyra {
@@ -19,7 +20,6 @@ PVOID KernelCreateFileW() noexcept
     return reinterpret_cast<PVOID>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateFileW"));
 }
 
-constexpr wchar_t kAppPathKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Kavosafe.exe";
 constexpr wchar_t kThemeCenterSuffix[] = L"\\Config\\newui\\themes\\default\\theme_center.xml";
 constexpr wchar_t kSandboxThemeSuffix[] = L"\\Config\\newui\\themes\\default\\theme_center_sandbox.xml";
 
@@ -43,7 +43,7 @@ LSTATUS ReadSuitePath(wchar_t* buffer, DWORD characters) noexcept
     DWORD type = REG_SZ;
     DWORD size = characters * sizeof(wchar_t);
     buffer[0] = L'\0';
-    const LSTATUS result = SHGetValueW(HKEY_LOCAL_MACHINE, kAppPathKey, L"Path", &type, buffer, &size);
+    const LSTATUS result = SHGetValueW(HKEY_LOCAL_MACHINE, kSuiteAppPathKey, L"Path", &type, buffer, &size);
     if (result != ERROR_SUCCESS) {
         buffer[0] = L'\0';
         return result;

@@ -36,9 +36,4 @@ TEST(SingleInstance, SecondCheckEndsAlsoWithoutARunningWindow)
     EXPECT_EQ(veyra::CheckSingleInstance(), 1);
 }
 
-TEST(SingleInstance, EnablesTheDebugPrivilegeName)
-{
-    EXPECT_EQ(veyra::EnableDebugPrivilege(), 1);
-}
-
 }  // namespace

@@ -1,0 +1,80 @@
+#include "ChildProcess.h"
+
+#include <shlwapi.h>
+
+namespace veyra::test {
+
+ChildProcess::ChildProcess(const std::wstring& program)
+{
+    std::wstring folder = program;
+    PathRemoveFileSpecW(folder.data());
+    folder.resize(wcslen(folder.c_str()));
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                       &startup, &info)) {
+        CloseHandle(info.hThread);
+        m_process.reset(info.hProcess);
+        m_id = info.dwProcessId;
+    }
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_process.get(), 1);
+        WaitForSingleObject(m_process.get(), 10000);
+    }
+}
+
+std::optional<DWORD> ChildProcess::WaitForExit(DWORD timeoutMs) const
+{
+    DWORD code = 0;
+    if (!m_process || WaitForSingleObject(m_process.get(), timeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(m_process.get(), &code)) {
+        return std::nullopt;
+    }
+    return code;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* windowClass;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    if (owner == search->processId && lstrcmpiW(name, search->windowClass) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND ChildProcess::WaitForWindow(const wchar_t* windowClass, DWORD timeoutMs) const
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    do {
+        WindowSearch search{m_id, windowClass, nullptr};
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            return search.found;
+        }
+        if (!m_process || WaitForSingleObject(m_process.get(), 50) != WAIT_TIMEOUT) {
+            return nullptr;
+        }
+    } while (GetTickCount64() < deadline);
+    return nullptr;
+}
+
+}  // namespace veyra::test

@@ -1,0 +1,37 @@
+#pragma once
+// A program started by a test, ended (terminated) when the object goes unless it has ended by itself.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "base/UniqueResource.h"
+
+namespace veyra::test {
+
+class ChildProcess {
+public:
+    // Starts `program` with no arguments in its own folder; check Started().
+    explicit ChildProcess(const std::wstring& program);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    [[nodiscard]] bool Started() const noexcept { return m_process.valid(); }
+    [[nodiscard]] HANDLE Process() const noexcept { return m_process.get(); }
+    [[nodiscard]] DWORD Id() const noexcept { return m_id; }
+
+    // The exit code once the program has ended within `timeoutMs`, else nothing.
+    [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
+
+    // The first visible-or-not top-level window of `windowClass` that belongs to this process, waiting
+    // up to `timeoutMs` for it; nullptr when none appears (or the process ends first).
+    [[nodiscard]] HWND WaitForWindow(const wchar_t* windowClass, DWORD timeoutMs) const;
+
+private:
+    UniqueHandle m_process;
+    DWORD m_id = 0;
+};
+
+}  // namespace veyra::test
