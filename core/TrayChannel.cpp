@@ -8,10 +8,9 @@
 
 namespace veyra {
 
-const wchar_t kTrayWindowClass[] = L"KavoOstrelClass";
-const wchar_t kTrayProgramRelative[] = L"ostrel\\KavoTray.exe";
-
 namespace {
+
+constexpr DWORD kWindowPollMs = 20;
 
 void StartTrayProgram() noexcept
 {
@@ -27,7 +26,13 @@ void StartTrayProgram() noexcept
     }
     UniqueHandle processHandle(process.hProcess);
     UniqueHandle threadHandle(process.hThread);
+    const ULONGLONG start = GetTickCount64();
     WaitForInputIdle(processHandle.get(), kTrayStartWaitMs);
+    // Idle is only a sign that the window exists; a process that is not yet a GUI process is "idle" at once
+    // (Wine answers so for every process that is still starting). The window itself decides, in the same time.
+    while (!FindWindowW(kTrayWindowClass, nullptr) && GetTickCount64() - start < kTrayStartWaitMs &&
+           WaitForSingleObject(processHandle.get(), kWindowPollMs) == WAIT_TIMEOUT) {
+    }
 }
 
 // A bounded synchronous send: a tray program that hangs costs at most the timeout.

@@ -11,8 +11,8 @@
 
 namespace veyra {
 
-extern const wchar_t kTrayWindowClass[];     // "KavoOstrelClass"
-extern const wchar_t kTrayProgramRelative[]; // below the suite folder
+inline constexpr wchar_t kTrayWindowClass[] = L"KavoOstrelClass";
+inline constexpr wchar_t kTrayProgramRelative[] = L"ostrel\\KavoTray.exe";  // below the suite folder
 
 // WM_COPYDATA code of a launch request: the bytes "X", "B", "S", 0 in memory order.
 constexpr ULONG_PTR COPYDATA_TRAY_LAUNCH = 0x00534258;

@@ -3,15 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <sddl.h>
 
+#include <string>
+#include <vector>
+
+#include "base/UniqueResource.h"
 #include "core/SandBoxHelper.h"
 #include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/TrayFixture.h"
 
 namespace {
 
 using veyra::CSandBoxHelper;
+using veyra::test::BinFile;
+using veyra::test::ScopedEnvironmentVariable;
 using veyra::test::ScopedRegistryValue;
 
 TEST(EngineFlags, ReadAbsentZeroSetAndMalformedValues)
@@ -81,15 +88,12 @@ TEST(EngineFlags, EachFlagHasItsNameAndDefault)
     EXPECT_EQ(value, 1u);
 }
 
-TEST(SandBoxHelper, WithoutAnEngineEveryWrapperGivesItsFixedValue)
+// What every wrapper gives when its entry point is missing.
+void ExpectFixedValuesOfMissingEngine(CSandBoxHelper& helper)
 {
     ScopedRegistryValue blocked(HKEY_LOCAL_MACHINE, veyra::kEngineFlagsKey, L"SB_B_TRAF");
     ASSERT_TRUE(blocked.SetDword(0));
-    CSandBoxHelper helper;
-    EXPECT_EQ(helper.Bind(L"C:\\no\\such\\pellox.dll"), 0);
     EXPECT_FALSE(helper.IsLoaded());
-    EXPECT_EQ(helper.Bind(nullptr), 0);
-
     EXPECT_EQ(helper.UnRegisterFromSandbox(), 1);
     EXPECT_EQ(helper.CleanupSandBox(), 1);
     EXPECT_EQ(helper.SandBoxSwitch(1), 1);
@@ -119,6 +123,17 @@ TEST(SandBoxHelper, WithoutAnEngineEveryWrapperGivesItsFixedValue)
     EXPECT_EQ(helper.SwitchSandBoxOn(), 0);
     EXPECT_EQ(helper.IsSwitchedOn(), 0);
     EXPECT_EQ(helper.IsSandBoxOn(), 0);
+    for (int index = 0; index < veyra::kEngineEntryCount; ++index) {
+        EXPECT_FALSE(helper.HasEntry(static_cast<veyra::EngineEntry>(index))) << veyra::kEngineEntries[index].name;
+    }
+}
+
+TEST(SandBoxHelper, WithoutAnEngineEveryWrapperGivesItsFixedValue)
+{
+    CSandBoxHelper helper;
+    EXPECT_EQ(helper.Bind(L"C:\\no\\such\\pellox.dll"), 0);
+    EXPECT_EQ(helper.Bind(nullptr), 0);
+    ExpectFixedValuesOfMissingEngine(helper);
 }
 
 TEST(SandBoxHelper, ALibraryWithoutTheEntryPointsDoesNotBind)
@@ -128,10 +143,7 @@ TEST(SandBoxHelper, ALibraryWithoutTheEntryPointsDoesNotBind)
     wcscat_s(kernel, L"\\kernel32.dll");
     CSandBoxHelper helper;
     EXPECT_EQ(helper.Bind(kernel), 0);
-    EXPECT_FALSE(helper.IsLoaded());
-    for (int index = 0; index < veyra::kEngineEntryCount; ++index) {
-        EXPECT_FALSE(helper.HasEntry(static_cast<veyra::EngineEntry>(index))) << veyra::kEngineEntries[index].name;
-    }
+    ExpectFixedValuesOfMissingEngine(helper);
 }
 
 TEST(SandBoxHelper, ShowsTheGuideUnlessShownAndSwitchedOnAtThisStart)
@@ -175,6 +187,150 @@ TEST(SandBoxHelper, EngineIsLookedForTwoLevelsAboveTheProgramFileInIpc)
     EXPECT_STREQ(path, L"D:\\x\\ipc\\pellox.dll");
     const std::wstring tooLong = L"C:\\" + std::wstring(250, L'p') + L"\\veyra.exe";
     EXPECT_FALSE(veyra::EngineLibraryPathFor(tooLong.c_str(), path));
+}
+
+// The stand-in engine's own state (its volatile key), to see what the wrappers asked of it.
+DWORD EngineValue(const wchar_t* name)
+{
+    DWORD value = 0, size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\KavoSafe\\SandBoxEngine", name, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS) {
+        return 0xFFFFFFFF;
+    }
+    return value;
+}
+
+TEST(EngineBinding, BindsTheFullEngineWithEveryEntryPoint)
+{
+    CSandBoxHelper helper;
+    ASSERT_EQ(helper.Bind(BinFile(L"pellox.dll").c_str()), 1);
+    EXPECT_TRUE(helper.IsLoaded());
+    EXPECT_EQ(helper.Bind(L"C:\\no\\such.dll"), 1) << "a bound helper stays bound";
+    for (int index = 0; index < veyra::kEngineEntryCount; ++index) {
+        EXPECT_TRUE(helper.HasEntry(static_cast<veyra::EngineEntry>(index))) << veyra::kEngineEntries[index].name;
+    }
+    ASSERT_EQ(helper.SandBoxSwitch(1), 0);
+    EXPECT_EQ(helper.GetSandboxConnectionState(), 1);
+    EXPECT_EQ(helper.IsSandBoxOn(), 1);
+    ASSERT_EQ(helper.SandBoxSwitch(0), 0);
+    EXPECT_EQ(helper.IsSandBoxOn(), 0) << "the engine's state query decides while the state is not forced";
+}
+
+TEST(EngineBinding, BindsWithOnlyTheRequiredEntryPoints)
+{
+    CSandBoxHelper helper;
+    ASSERT_EQ(helper.Bind(BinFile(L"pellox_required.dll").c_str()), 1);
+    int present = 0;
+    for (int index = 0; index < veyra::kEngineEntryCount; ++index) {
+        const bool has = helper.HasEntry(static_cast<veyra::EngineEntry>(index));
+        EXPECT_EQ(has, veyra::kEngineEntries[index].required) << veyra::kEngineEntries[index].name;
+        present += has ? 1 : 0;
+    }
+    EXPECT_EQ(present, 15);
+    EXPECT_EQ(helper.SbxGetNumberOfSetting(), 0);
+    EXPECT_EQ(helper.SetSandboxBlockNet(1), 0);
+
+    // Without the state query the flag decides, and the query switches the sandbox on.
+    ScopedRegistryValue state(HKEY_LOCAL_MACHINE, veyra::kEngineFlagsKey, L"SB_State");
+    ASSERT_TRUE(state.SetDword(0));
+    ASSERT_EQ(helper.SandBoxSwitch(0), 0);
+    EXPECT_EQ(helper.IsSandBoxOn(), 0);
+    EXPECT_EQ(EngineValue(L"Switch"), 0u);
+    ASSERT_TRUE(state.Delete());
+    EXPECT_EQ(helper.IsSandBoxOn(), 1);
+    EXPECT_EQ(EngineValue(L"Switch"), 1u) << "the state query must have switched the engine on";
+    ScopedEnvironmentVariable refuse(L"PELLOX_SWITCH_RESULT", L"3");
+    EXPECT_EQ(helper.IsSandBoxOn(), 0);
+}
+
+TEST(EngineBinding, AMissingRequiredEntryPointFailsAndFreesTheLibrary)
+{
+    const std::wstring library = BinFile(L"pellox_no_switch.dll");
+    CSandBoxHelper helper;
+    EXPECT_EQ(helper.Bind(library.c_str()), 0);
+    EXPECT_EQ(GetModuleHandleW(library.c_str()), nullptr) << "the library must be freed";
+    ExpectFixedValuesOfMissingEngine(helper);
+    CSandBoxHelper again;
+    ASSERT_EQ(again.Bind(BinFile(L"pellox.dll").c_str()), 1) << "a later binding tries again";
+}
+
+TEST(EngineBinding, SettingsCountIsAtMostSeven)
+{
+    CSandBoxHelper helper;
+    ASSERT_EQ(helper.Bind(BinFile(L"pellox.dll").c_str()), 1);
+    const struct {
+        const wchar_t* reported;
+        int expected;
+    } cases[] = {{L"12", 7}, {L"7", 7}, {L"5", 5}, {L"0", 0}, {L"-2", 0}, {L"", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "engine reports " << (c.reported[0] ? c.reported : L"its default"));
+        ScopedEnvironmentVariable count(L"PELLOX_SETTING_COUNT", c.reported);
+        EXPECT_EQ(helper.SbxGetNumberOfSetting(), c.expected);
+    }
+}
+
+// Denies setting values on the flags key while it lives, so a flag write fails as without rights.
+class ReadOnlyFlagsKey {
+public:
+    ReadOnlyFlagsKey()
+    {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, veyra::kEngineFlagsKey, 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr,
+                        m_key.put(), nullptr);
+        DWORD size = 0;
+        RegGetKeySecurity(m_key.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+        m_original.resize(size);
+        if (RegGetKeySecurity(m_key.get(), DACL_SECURITY_INFORMATION, m_original.data(), &size) != ERROR_SUCCESS) {
+            m_original.clear();
+        }
+        PSECURITY_DESCRIPTOR denying = nullptr;
+        // Everyone is denied KEY_SET_VALUE, before the usual full access.
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                             &denying, nullptr);
+        m_applied = denying && RegSetKeySecurity(m_key.get(), DACL_SECURITY_INFORMATION, denying) == ERROR_SUCCESS;
+        LocalFree(denying);
+    }
+    ~ReadOnlyFlagsKey()
+    {
+        if (!m_original.empty()) {
+            RegSetKeySecurity(m_key.get(), DACL_SECURITY_INFORMATION, m_original.data());
+        }
+    }
+    [[nodiscard]] bool Applied() const { return m_applied; }
+
+private:
+    veyra::UniqueRegKey m_key;
+    std::vector<BYTE> m_original;
+    bool m_applied = false;
+};
+
+TEST(EngineBinding, NetworkSwitchWritesTheFlagOnlyAfterTheEngineAndUndoesWhenItCannot)
+{
+    CSandBoxHelper helper;
+    ASSERT_EQ(helper.Bind(BinFile(L"pellox.dll").c_str()), 1);
+    ScopedRegistryValue blocked(HKEY_LOCAL_MACHINE, veyra::kEngineFlagsKey, L"SB_B_TRAF");
+    ASSERT_TRUE(blocked.SetDword(0));
+
+    EXPECT_EQ(helper.SetSandboxBlockNet(1), 1);
+    EXPECT_EQ(EngineValue(L"BlockNet"), 1u);
+    EXPECT_EQ(CSandBoxHelper::IsNetBlocked(), 1);
+    EXPECT_EQ(helper.SetSandboxBlockNet(0), 1);
+    EXPECT_EQ(EngineValue(L"BlockNet"), 0u);
+    EXPECT_EQ(CSandBoxHelper::IsNetBlocked(), 0);
+
+    {
+        ScopedEnvironmentVariable refuse(L"PELLOX_BLOCKNET_RESULT", L"0");
+        EXPECT_EQ(helper.SetSandboxBlockNet(1), 0);
+        EXPECT_EQ(CSandBoxHelper::IsNetBlocked(), 0) << "a refused switch must leave the flag alone";
+        EXPECT_EQ(EngineValue(L"BlockNet"), 0u);
+    }
+    {
+        ReadOnlyFlagsKey readOnly;
+        ASSERT_TRUE(readOnly.Applied());
+        ASSERT_EQ(CSandBoxHelper::SetNetBlockedFlag(1), 0) << "the flags key must refuse writes for this case";
+        EXPECT_EQ(helper.SetSandboxBlockNet(1), 0);
+        EXPECT_EQ(EngineValue(L"BlockNet"), 0u) << "the engine's change must be undone";
+        EXPECT_EQ(CSandBoxHelper::IsNetBlocked(), 0);
+    }
 }
 
 }  // namespace

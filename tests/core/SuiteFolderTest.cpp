@@ -10,6 +10,7 @@
 #include "core/ComponentDll.h"
 #include "core/FileVersion.h"
 #include "core/SuiteFolder.h"
+#include "suite/ipcservice/IpcService.h"
 #include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/TestPaths.h"
 
@@ -114,6 +115,42 @@ TEST(ComponentDll, FailsForMissingFilesAndFilesThatAreNoComponents)
     wcscat_s(kernel, L"\\kernel32.dll");
     EXPECT_EQ(veyra::CreateInstanceFromDll(kernel, IID_IUnknown, IID_IUnknown, &object), E_FAIL);
     EXPECT_EQ(veyra::CreateInstanceFromDll(kernel, IID_IUnknown, IID_IUnknown, nullptr), E_POINTER);
+}
+
+TEST(ComponentDll, CreatesTheIpcServiceWithoutRegistrationAndFreesItWhenUnused)
+{
+    const std::wstring dll = veyra::test::BinFile(L"ipcservice.dll");
+    veyra::suite::IKavoIpcService* service = nullptr;
+    ASSERT_EQ(veyra::CreateInstanceFromDll(dll.c_str(), veyra::suite::CLSID_KavoIpcService,
+                                           veyra::suite::IID_IKavoIpcService, reinterpret_cast<void**>(&service)),
+              S_OK);
+    ASSERT_NE(service, nullptr);
+    EXPECT_EQ(service->Connect(0), S_OK);
+    void* other = nullptr;
+    EXPECT_EQ(veyra::CreateInstanceFromDll(dll.c_str(), veyra::suite::IID_IKavoIpcService,
+                                           veyra::suite::IID_IKavoIpcService, &other),
+              CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(other, nullptr);
+
+    veyra::FreeUnusedComponentDlls();
+    EXPECT_NE(GetModuleHandleW(dll.c_str()), nullptr) << "freed while its object lives";
+    service->Release();
+    veyra::FreeUnusedComponentDlls();
+    EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr);
+}
+
+TEST(ComponentDll, NeverReportsSuccessWithoutAnObject)
+{
+    // {6F1B2D3A-1C4E-4B7A-9D2E-5A6B7C8D9E01}: the fixture's factory creates nothing and says S_OK.
+    const CLSID nullObject = {0x6F1B2D3A, 0x1C4E, 0x4B7A, {0x9D, 0x2E, 0x5A, 0x6B, 0x7C, 0x8D, 0x9E, 0x01}};
+    const std::wstring fixture = veyra::test::BinFile(L"component_fixture.dll");
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(veyra::CreateInstanceFromDll(fixture.c_str(), nullObject, IID_IUnknown, &object), E_FAIL);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(veyra::CreateInstanceFromDll(fixture.c_str(), IID_IUnknown, IID_IUnknown, &object), E_FAIL)
+        << "S_OK without a factory";
+    const std::wstring noUnload = veyra::test::BinFile(L"component_fixture_no_unload.dll");
+    EXPECT_EQ(veyra::CreateInstanceFromDll(noUnload.c_str(), nullObject, IID_IUnknown, &object), E_FAIL);
 }
 
 }  // namespace
