@@ -11,35 +11,23 @@ std::wstring SleeperProcess::ProgramPath()
     return BinFile(L"veyra_test_sleeper.exe");
 }
 
-SleeperProcess::SleeperProcess()
+SleeperProcess::SleeperProcess() : m_child(ProgramPath())
 {
-    const std::wstring path = ProgramPath();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        m_process.reset(process.hProcess);
-        UniqueHandle thread(process.hThread);
-        m_id = process.dwProcessId;
-        WaitForProcessWindow(m_id);
+    if (m_child.Started()) {
+        WaitForProcessWindow(m_child.Id());
     }
-}
-
-SleeperProcess::~SleeperProcess()
-{
-    End();
 }
 
 bool SleeperProcess::Running() const noexcept
 {
-    return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
+    return m_child.Started() && WaitForSingleObject(m_child.Process(), 0) == WAIT_TIMEOUT;
 }
 
 void SleeperProcess::End() noexcept
 {
-    if (m_process) {
-        TerminateProcess(m_process.get(), 0);
-        WaitForSingleObject(m_process.get(), 10000);
+    if (m_child.Started()) {
+        TerminateProcess(m_child.Process(), 0);
+        WaitForSingleObject(m_child.Process(), 10000);
     }
 }
 

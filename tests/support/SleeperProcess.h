@@ -8,25 +8,24 @@
 #include <chrono>
 #include <string>
 
-#include "base/UniqueResource.h"
+#include "tests/support/ChildProcess.h"
 
 namespace veyra::test {
 
 class SleeperProcess {
 public:
     SleeperProcess();
-    ~SleeperProcess();
+    ~SleeperProcess() = default;
     SleeperProcess(const SleeperProcess&) = delete;
     SleeperProcess& operator=(const SleeperProcess&) = delete;
 
     [[nodiscard]] static std::wstring ProgramPath();
-    [[nodiscard]] DWORD Id() const noexcept { return m_id; }
+    [[nodiscard]] DWORD Id() const noexcept { return m_child.Id(); }
     [[nodiscard]] bool Running() const noexcept;
     void End() noexcept;
 
 private:
-    UniqueHandle m_process;
-    DWORD m_id = 0;
+    ChildProcess m_child;
 };
 
 // The first visible window of process `processId`, once it exists; nullptr after `timeout`.
