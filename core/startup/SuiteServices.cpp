@@ -1,30 +1,19 @@
 #include "SuiteServices.h"
 
-#include <unknwn.h>
-
 #include "base/UniqueResource.h"
 #include "core/ComponentDll.h"
 #include "core/GlobalInfo.h"
 #include "core/SandBoxHelper.h"
 #include "core/SuiteFolder.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "suite/ipcservice/IpcService.h"
 
 namespace veyra {
 
 namespace {
 
-// {EC56E206-5430-42BC-8E5A-AE5E01558DB9}
-constexpr CLSID kIpcServiceClassId = {0xEC56E206, 0x5430, 0x42BC, {0x8E, 0x5A, 0xAE, 0x5E, 0x01, 0x55, 0x8D, 0xB9}};
-// {9FD33656-55D4-4698-8F61-F544411EC88B}
-constexpr IID kIpcServiceInterfaceId = {0x9FD33656, 0x55D4, 0x4698, {0x8F, 0x61, 0xF5, 0x44, 0x41, 0x1E, 0xC8, 0x8B}};
-
-// The suite's IPC service: only its first own method is known, and it is called once.
-struct IIpcService : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE Start(LONG value) = 0;
-};
-
 // Created once at start-up and never released: the suite's service lives as long as the process.
-IIpcService* s_ipcService = nullptr;
+suite::IKavoIpcService* s_ipcService = nullptr;
 
 constexpr wchar_t kUsersKeyName[] = L"KavoSandBox";
 constexpr wchar_t kUsersKeyObjectName[] = L"USERS\\KavoSandBox";
@@ -68,11 +57,11 @@ int CreateIpcService() noexcept
         return 0;
     }
     void* object = nullptr;
-    if (FAILED(CreateInstanceFromDll(path, kIpcServiceClassId, kIpcServiceInterfaceId, &object)) || !object) {
+    if (FAILED(CreateInstanceFromDll(path, suite::CLSID_KavoIpcService, suite::IID_IKavoIpcService, &object)) || !object) {
         return 0;
     }
-    s_ipcService = static_cast<IIpcService*>(object);
-    return s_ipcService->Start(0) >= 0 ? 1 : 0;
+    s_ipcService = static_cast<suite::IKavoIpcService*>(object);
+    return s_ipcService->Connect(0) >= 0 ? 1 : 0;
 }
 
 int EnableDebugPrivilege() noexcept

@@ -49,7 +49,14 @@ public:
         }
         return left;
     }
-    HRESULT STDMETHODCALLTYPE Connect(LONG) noexcept override { return S_OK; }
+    // Nothing to connect in the stand-in: it only records the call.
+    HRESULT STDMETHODCALLTYPE Connect(LONG flags) noexcept override
+    {
+        const DWORD value = static_cast<DWORD>(flags);
+        RegSetKeyValueW(HKEY_CURRENT_USER, veyra::suite::kIpcServiceRecordKey, L"ConnectFlags", REG_DWORD, &value,
+                        sizeof(value));
+        return S_OK;
+    }
 
 private:
     volatile LONG m_references = 1;

@@ -13,6 +13,10 @@ inline constexpr CLSID CLSID_KavoIpcService = {0xEC56E206, 0x5430, 0x42BC,
 inline constexpr IID IID_IKavoIpcService = {0x9FD33656, 0x55D4, 0x4698,
                                             {0x8F, 0x61, 0xF5, 0x44, 0x41, 0x1E, 0xC8, 0x8B}};
 
+// Where the stand-in records the argument of its last Connect call (HKCU, REG_DWORD "ConnectFlags"), so
+// a test can see that the desktop program made the call.
+inline constexpr wchar_t kIpcServiceRecordKey[] = L"Software\\KavoSafe\\IpcService";
+
 struct IKavoIpcService : IUnknown {
     // Connects the caller to the suite's service; the stand-in has nothing to connect and answers S_OK.
     virtual HRESULT STDMETHODCALLTYPE Connect(LONG flags) = 0;

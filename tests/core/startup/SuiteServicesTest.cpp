@@ -9,6 +9,7 @@
 #include "base/UniqueResource.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/TestPaths.h"
+#include "suite/ipcservice/IpcService.h"
 
 namespace {
 
@@ -106,6 +107,22 @@ TEST(SuiteServices, NoIpcServiceObjectWithoutItsLibrary)
 {
     FakeSuite suite(SuitePart::None);
     EXPECT_EQ(veyra::CreateIpcService(), 0);
+}
+
+TEST(SuiteServices, CallsTheIpcServiceObjectWithZero)
+{
+    FakeSuite suite(SuitePart::IpcService);
+    const DWORD stale = 7;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, veyra::suite::kIpcServiceRecordKey, L"ConnectFlags", REG_DWORD,
+                              &stale, sizeof(stale)),
+              ERROR_SUCCESS);
+    ASSERT_EQ(veyra::CreateIpcService(), 1);
+    DWORD recorded = stale;
+    DWORD size = sizeof(recorded);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, veyra::suite::kIpcServiceRecordKey, L"ConnectFlags", RRF_RT_REG_DWORD,
+                           nullptr, &recorded, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(recorded, 0u);
 }
 
 }  // namespace

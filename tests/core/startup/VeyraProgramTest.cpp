@@ -12,6 +12,8 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/TrayFixture.h"
+#include "suite/ipcservice/IpcService.h"
 
 namespace {
 
@@ -54,6 +56,30 @@ std::wstring CurrentDirectoryOf(HANDLE process)
     return text;
 }
 
+// The argument of the IPC stand-in's last Connect call, or -1 when it was not called.
+LONG RecordedConnectFlags()
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, veyra::suite::kIpcServiceRecordKey, L"ConnectFlags", RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS) {
+        return -1;
+    }
+    return static_cast<LONG>(value);
+}
+
+// The two notices of a successful switch-on, in the tray stand-in's log.
+int SwitchOnNoticePairs(const veyra::test::TrayFixture& tray)
+{
+    int notices = 0;
+    int states = 0;
+    for (const std::wstring& line : tray.Lines()) {
+        notices += line.rfind(L"notice 1052 163 ", 0) == 0;
+        states += line == L"notice 1426 1 0";
+    }
+    return notices == states ? notices : -1;
+}
+
 bool UsersRootKeyExists()
 {
     veyra::UniqueRegKey key;
@@ -88,12 +114,17 @@ protected:
             GTEST_SKIP() << "the skin library stand-in vorrel.dll is not built in this tree yet";
         }
         RegDeleteTreeW(HKEY_USERS, L"KavoSandBox");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, veyra::suite::kIpcServiceRecordKey, L"ConnectFlags");
+        ASSERT_TRUE(m_switchOnFlag.Delete()) << "SB_State absent: the sandbox is switched on at start-up";
         m_first = std::make_unique<ChildProcess>(ProgramOf(m_suite));
         ASSERT_TRUE(m_first->Started());
         m_window = m_first->WaitForWindow(kDesktopClass, kStartTimeoutMs);
         ASSERT_NE(m_window, nullptr) << "the desktop window appears";
     }
 
+    // Trays that the program starts log here and are ended when the test ends.
+    veyra::test::TrayFixture m_tray;
+    veyra::test::ScopedRegistryValue m_switchOnFlag{HKEY_LOCAL_MACHINE, L"SOFTWARE\\KavoSafe\\ostrel", L"SB_State"};
     FakeSuite m_suite{SuitePart::All};
     std::unique_ptr<ChildProcess> m_first;
     HWND m_window = nullptr;
@@ -111,6 +142,9 @@ TEST_F(RunningProgram, ShowsItsWindowFromTheThemeFolderWithTheServicesUp)
               CSTR_EQUAL)
         << testing::PrintToString(current);
     EXPECT_TRUE(UsersRootKeyExists()) << "the deletion marks' root key is made at start-up";
+    EXPECT_EQ(RecordedConnectFlags(), 0) << "the IPC service object was called with 0";
+    EXPECT_TRUE(m_tray.WaitForLine(L"notice 1426 1 0"));
+    EXPECT_EQ(SwitchOnNoticePairs(m_tray), 1) << "the sandbox was switched on and announced once";
 }
 
 TEST_F(RunningProgram, SecondStartRestoresTheFirstWindowAndEnds)
@@ -120,6 +154,7 @@ TEST_F(RunningProgram, SecondStartRestoresTheFirstWindowAndEnds)
     ChildProcess second(ProgramOf(m_suite));
     ASSERT_TRUE(second.Started());
     EXPECT_EQ(second.WaitForExit(kStartTimeoutMs), 0u);
+    EXPECT_EQ(SwitchOnNoticePairs(m_tray), 2) << "the second start switches the sandbox on before it hands over";
     // Wine on Xvfb has no window manager: the show state is what can be asserted, not the focus.
     EXPECT_FALSE(IsIconic(m_window)) << "the running window is restored";
     EXPECT_EQ(m_first->WaitForExit(0), std::nullopt) << "the first instance goes on";
