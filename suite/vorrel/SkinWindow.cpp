@@ -1,0 +1,571 @@
+#include "SkinWindow.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "base/ScopedGdi.h"
+#include "base/UniqueResource.h"
+#include "suite/vorrel/ControlNode.h"
+#include "suite/vorrel/Controls.h"
+#include "suite/vorrel/Resources.h"
+#include "suite/vorrel/SkinFiles.h"
+#include "suite/vorrel/ThemeStore.h"
+
+namespace vorrel {
+
+void SetProgressPictures(ControlNode* node, veyra::ComPtr<Image> bar, veyra::ComPtr<Image> light);
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x766F72;  // "vor"
+
+UINT DumpMessage() noexcept
+{
+    static const UINT message = RegisterWindowMessageW(vorrelUI::kDumpMessageName);
+    return message;
+}
+
+POINT PointFrom(LPARAM lParam) noexcept
+{
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+std::string ToUtf8(const std::wstring& text)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(length > 0 ? length : 0, '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
+    }
+    return bytes;
+}
+
+// Tabs and line breaks in texts would break the one-line-per-control form.
+std::wstring Escaped(std::wstring text)
+{
+    for (wchar_t& c : text) {
+        if (c == L'\t' || c == L'\r' || c == L'\n') {
+            c = L' ';
+        }
+    }
+    return text;
+}
+
+void AppendTree(const ControlNode* node, int depth, std::string& out)
+{
+    char line[200];
+    out.append(static_cast<size_t>(depth) * 2, ' ');
+    snprintf(line, sizeof(line), "id=%u\tkind=", static_cast<unsigned>(node->m_id));
+    out += line;
+    out += ToUtf8(KindName(node->Kind()));
+    snprintf(line, sizeof(line), "\trect=%ld,%ld,%ld,%ld\tvisible=%d\tdisabled=%d\tstate=0x%lx\timage=", node->m_rect.left,
+              node->m_rect.top, node->m_rect.right, node->m_rect.bottom, node->Visible() ? 1 : 0,
+              node->Disabled() ? 1 : 0, static_cast<unsigned long>(node->m_state));
+    out += line;
+    out += ToUtf8(node->m_image ? node->m_image->Name() : node->m_imageName);
+    out += "\tloaded=";
+    out += (node->m_imageName.empty() || node->m_image) ? "1" : "0";
+    out += "\ttext=" + ToUtf8(Escaped(node->Text())) + "\n";
+    for (const ControlNode* child : node->m_children) {
+        AppendTree(child, depth + 1, out);
+    }
+}
+
+}  // namespace
+
+SkinWindow::SkinWindow() = default;
+
+SkinWindow::~SkinWindow()
+{
+    Detach();
+    if (m_root) {
+        m_root->SetWindow(nullptr);
+        m_root->Control()->Release();
+    }
+}
+
+HRESULT SkinWindow::QueryInterface(REFIID iid, void** out)
+{
+    return AnswerInterface(static_cast<vorrelUI::Ivorrel_window*>(this), iid,
+                           {&IID_IUnknown, &IID_IDispatch, &vorrelUI::IID_Ivorrel_window}, out);
+}
+
+HRESULT SkinWindow::GetTypeInfoCount(UINT* count)
+{
+    return count ? (*count = 0, S_OK) : E_POINTER;
+}
+
+void SkinWindow::ApplyAttributes(const XmlElement& element, ControlNode* node)
+{
+    long long number = 0;
+    if (ParseNumber(element.AttributeOr(L"id", L""), number) && number > 0 && number <= 0xFFFF) {
+        node->m_id = static_cast<USHORT>(number);
+    }
+    if (ParseNumber(element.AttributeOr(L"style", L""), number)) {
+        node->m_style = static_cast<DWORD>(number);
+    }
+    if (ParseNumber(element.AttributeOr(L"control_style", L""), number)) {
+        node->m_controlStyle = static_cast<DWORD>(number);
+    }
+    long quad[4];
+    if (ParseQuad(element.AttributeOr(L"bound", L""), quad)) {
+        node->m_rect = RECT{quad[0], quad[1], quad[2], quad[3]};
+    }
+    node->m_tooltip = element.AttributeOr(L"tip", L"");
+    if (const std::wstring* title = element.Attribute(L"title")) {
+        node->SetTextSafely(*title);
+    }
+    if (const std::wstring* image = element.Attribute(L"image")) {
+        node->m_imageName = *image;
+        node->m_image = node->LookupImage(*image);
+    }
+    if (node->Kind() == ControlKind::Progress) {
+        SetProgressPictures(node, node->LookupImage(element.AttributeOr(L"bar_image", L"")),
+                            node->LookupImage(element.AttributeOr(L"light_image", L"")));
+    }
+}
+
+void SkinWindow::BuildChildren(const XmlElement& element, ControlNode* parent)
+{
+    for (const auto& child : element.children) {
+        ControlNode* node = CreateControlForElement(child->name, child->AttributeOr(L"theme", L""));
+        if (!node) {
+            continue;  // an element we do not know is left out, its children with it
+        }
+        node->m_window = this;  // images resolve against this window's pack from the start
+        ApplyAttributes(*child, node);
+        parent->AddChild(node);
+        node->Control()->Release();  // the parent holds it now
+        BuildChildren(*child, node);
+    }
+}
+
+HRESULT SkinWindow::Build(const std::wstring& layoutPath, HWND host)
+{
+    if (!IsWindow(host)) {
+        return E_INVALIDARG;
+    }
+    auto bytes = ReadSkinFile(layoutPath);
+    if (!bytes) {
+        return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    }
+    long hr = S_OK;
+    auto config = ParseXml(*bytes, &hr);
+    const XmlElement* window = config ? config->Child(L"window") : nullptr;
+    long bound[4];
+    if (!window || !ParseQuad(window->AttributeOr(L"bound", L""), bound)) {
+        return FAILED(hr) ? hr : HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+    }
+    EnsureGdiplus();
+    m_layoutPath = layoutPath;
+    m_bound = RECT{bound[0], bound[1], bound[2], bound[3]};
+    m_theme = window->AttributeOr(L"theme", L"");
+    m_pack = veyra::ComPtr<ResourcePack>::Adopt(new (std::nothrow) ResourcePack);
+    if (!m_pack || !(m_root = CreateRootPanel(m_theme))) {
+        return E_OUTOFMEMORY;
+    }
+    m_pack->LoadFrom(*config, layoutPath);
+    m_root->m_rect = m_bound;
+    m_root->m_style = vorrelUI::kStyleVisible;
+    m_root->m_window = this;
+    BuildChildren(*window, m_root);
+    if (!SetWindowSubclass(host, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    m_host = host;
+    m_root->SetWindow(this);
+    // The frame goes (WM_NCCALCSIZE below) and the window takes the layout's size.
+    SetWindowPos(host, nullptr, 0, 0, m_bound.right - m_bound.left, m_bound.bottom - m_bound.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return S_OK;
+}
+
+void SkinWindow::Detach() noexcept
+{
+    if (m_tooltip) {
+        DestroyWindow(m_tooltip);
+        m_tooltip = nullptr;
+    }
+    if (m_host) {
+        RemoveWindowSubclass(m_host, &SubclassProc, kSubclassId);
+        m_host = nullptr;
+        if (m_root) {
+            m_root->SetWindow(this);  // edits drop their child windows
+        }
+    }
+}
+
+LRESULT CALLBACK SkinWindow::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) noexcept
+{
+    auto* self = reinterpret_cast<SkinWindow*>(data);
+    try {
+        return self->HandleMessage(hwnd, message, wParam, lParam);
+    } catch (...) {
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT SkinWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NCCALCSIZE:
+        return 0;  // the client area is the whole window: the layout draws its own frame
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_NCACTIVATE:
+        return TRUE;
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(PointFrom(lParam));
+        break;
+    case WM_MOUSELEAVE:
+        OnMouseMove(POINT{-1, -1});
+        break;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(PointFrom(lParam));
+        break;
+    case WM_LBUTTONUP: {
+        // Events may release this object (a window closed from its handler): keep it until we return.
+        veyra::ComPtr<SkinWindow> keep = veyra::ComPtr<SkinWindow>::Copy(this);
+        OnButtonUp(PointFrom(lParam));
+        if (!m_host) {
+            return DefSubclassProc(hwnd, message, wParam, lParam);
+        }
+        break;
+    }
+    case WM_NCDESTROY:
+        Detach();
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    default:
+        if (message == DumpMessage() && wParam) {
+            wchar_t path[MAX_PATH * 2] = {};
+            if (GlobalGetAtomNameW(static_cast<ATOM>(wParam), path, ARRAYSIZE(path))) {
+                return SUCCEEDED(DumpControlTree(path)) ? 1 : 0;
+            }
+            return 0;
+        }
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void SkinWindow::InvalidateArea(const RECT& area) const noexcept
+{
+    if (m_host) {
+        InvalidateRect(m_host, &area, FALSE);
+    }
+}
+
+void SkinWindow::Paint()
+{
+    veyra::ScopedPaint paint(m_host);
+    RECT client{};
+    GetClientRect(m_host, &client);
+    if (client.right <= 0 || client.bottom <= 0) {
+        return;
+    }
+    veyra::UniqueMemoryDC memory(CreateCompatibleDC(paint.dc()));
+    veyra::UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+    if (!memory || !bitmap) {
+        return;
+    }
+    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    {
+        const Style style = ThemeStore::Instance().Find(m_theme);
+        veyra::UniqueBrush back(CreateSolidBrush(style.back.value_or(RGB(0xF4, 0xF6, 0xF9))));
+        FillRect(memory.get(), &client, back.get());
+        Gdiplus::Graphics graphics(memory.get());
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        if (m_shown && m_root) {
+            PaintNode(graphics, m_root, paint.area());
+        }
+    }
+    const RECT& dirty = paint.area();
+    BitBlt(paint.dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, memory.get(),
+           dirty.left, dirty.top, SRCCOPY);
+    SelectObject(memory.get(), old);
+    DumpIfAsked();
+}
+
+void SkinWindow::PaintNode(Gdiplus::Graphics& graphics, ControlNode* node, const RECT& dirty)
+{
+    RECT overlap;
+    if (!node->Visible() || !IntersectRect(&overlap, &node->m_rect, &dirty)) {
+        return;
+    }
+    Gdiplus::GraphicsState state = graphics.Save();
+    graphics.SetClip(Gdiplus::Rect(node->m_rect.left, node->m_rect.top, node->m_rect.right - node->m_rect.left,
+                                   node->m_rect.bottom - node->m_rect.top),
+                     Gdiplus::CombineModeIntersect);
+    node->Paint(graphics);
+    for (ControlNode* child : node->m_children) {
+        PaintNode(graphics, child, dirty);
+    }
+    node->PaintOver(graphics);
+    graphics.Restore(state);
+}
+
+void SkinWindow::OnMouseMove(POINT point)
+{
+    ControlNode* hit = m_root ? m_root->HitTest(point) : nullptr;
+    if (hit == m_hover) {
+        return;
+    }
+    if (m_hover) {
+        m_hover->Control()->ModifyState(0, vorrelUI::kStateHover);
+    }
+    m_hover = hit;
+    if (m_hover) {
+        m_hover->Control()->ModifyState(vorrelUI::kStateHover, 0);
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_host, 0};
+        TrackMouseEvent(&track);
+    }
+}
+
+void SkinWindow::OnButtonDown(POINT point)
+{
+    m_pressed = m_root ? m_root->HitTest(point) : nullptr;
+    if (m_pressed) {
+        m_pressed->Control()->ModifyState(vorrelUI::kStatePressed, 0);
+    }
+}
+
+void SkinWindow::OnButtonUp(POINT point)
+{
+    ControlNode* pressed = m_pressed;
+    m_pressed = nullptr;
+    if (!pressed) {
+        return;
+    }
+    ControlNode* hit = m_root ? m_root->HitTest(point) : nullptr;
+    veyra::ComPtr<vorrelUI::Ivorrel_control> keep = veyra::ComPtr<vorrelUI::Ivorrel_control>::Copy(pressed->Control());
+    bool inList = false;
+    for (ControlNode* up = pressed->m_parent; up; up = up->m_parent) {
+        inList = inList || up->Kind() == ControlKind::List;
+    }
+    if (!inList) {
+        pressed->Control()->ModifyState(0, vorrelUI::kStatePressed);  // a list keeps its selected row marked
+    }
+    if (hit != pressed) {
+        return;  // released elsewhere: no click
+    }
+    // The click goes to the nearest list above the control, else to the nearest control that takes clicks.
+    for (ControlNode* up = hit; up; up = up->m_parent) {
+        if (up->Kind() == ControlKind::List) {
+            up->OnClick(hit);
+            return;
+        }
+    }
+    for (ControlNode* up = hit; up; up = up->m_parent) {
+        if (up->Kind() == ControlKind::Button || up->HasSinks() ||
+            (up->m_id != 0 && up->Kind() != ControlKind::Label && up != m_root)) {
+            up->OnClick(hit);
+            return;
+        }
+    }
+}
+
+void SkinWindow::Forget(ControlNode* node) noexcept
+{
+    auto inside = [node](ControlNode* candidate) {
+        for (ControlNode* up = candidate; up; up = up->m_parent) {
+            if (up == node) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (inside(m_hover)) {
+        m_hover = nullptr;
+    }
+    if (inside(m_pressed)) {
+        m_pressed = nullptr;
+    }
+    if (inside(m_focus)) {
+        m_focus = nullptr;
+    }
+}
+
+void SkinWindow::TooltipChanged(ControlNode* node) noexcept
+{
+    if (!m_host || node->m_tooltip.empty()) {
+        return;
+    }
+    if (!m_tooltip) {
+        m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                    m_host, nullptr, nullptr, nullptr);
+    }
+    if (!m_tooltip) {
+        return;
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = m_host;
+    tool.uId = reinterpret_cast<UINT_PTR>(node);
+    tool.rect = node->m_rect;
+    tool.lpszText = const_cast<LPWSTR>(node->m_tooltip.c_str());
+    SendMessageW(m_tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string SkinWindow::TreeText() const
+{
+    std::string text;
+    if (m_root) {
+        AppendTree(m_root, 0, text);
+    }
+    return text;
+}
+
+void SkinWindow::DumpIfAsked()
+{
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(vorrelUI::kDumpFolderVariable, folder, ARRAYSIZE(folder));
+    if (length == 0 || length >= ARRAYSIZE(folder)) {
+        return;
+    }
+    const size_t slash = m_layoutPath.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? m_layoutPath : m_layoutPath.substr(slash + 1);
+    DumpControlTree((std::wstring(folder) + L"\\" + name + L".tree").c_str());
+}
+
+HRESULT SkinWindow::DumpControlTree(LPCWSTR path)
+{
+    if (!path || !*path) {
+        return E_INVALIDARG;
+    }
+    const std::string text = TreeText();
+    veyra::UniqueFileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        written != text.size()) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    return S_OK;
+}
+
+HRESULT SkinWindow::GetHostWindow(HWND* hwnd)
+{
+    return hwnd ? (*hwnd = m_host, S_OK) : E_POINTER;
+}
+
+HRESULT SkinWindow::GetLayoutPath(LPWSTR buffer, UINT capacity)
+{
+    return CopyOut(m_layoutPath, buffer, capacity);
+}
+
+HRESULT SkinWindow::GetBound(RECT* bound)
+{
+    return bound ? (*bound = m_bound, S_OK) : E_POINTER;
+}
+
+HRESULT SkinWindow::GetRoot(vorrelUI::Ivorrel_container** root)
+{
+    if (!root) {
+        return E_POINTER;
+    }
+    *root = nullptr;
+    if (!m_root) {
+        return E_UNEXPECTED;
+    }
+    return m_root->Control()->QueryInterface(vorrelUI::IID_Ivorrel_container, reinterpret_cast<void**>(root));
+}
+
+HRESULT SkinWindow::FindControl(USHORT id, vorrelUI::Ivorrel_control** control)
+{
+    if (!control) {
+        return E_POINTER;
+    }
+    *control = nullptr;
+    ControlNode* found = m_root ? m_root->FindById(id) : nullptr;
+    if (!found) {
+        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+    }
+    *control = found->Control();
+    found->Control()->AddRef();
+    return S_OK;
+}
+
+HRESULT SkinWindow::Invalidate()
+{
+    if (m_host) {
+        InvalidateRect(m_host, nullptr, FALSE);
+    }
+    return S_OK;
+}
+
+HRESULT SkinWindow::ReleaseControls()
+{
+    Detach();
+    if (m_root) {
+        m_root->RemoveAllChildren();
+    }
+    return S_OK;
+}
+
+HRESULT SkinWindow::SetFocusControl(vorrelUI::Ivorrel_control* control)
+{
+    m_focus = ControlNode::From(control);
+    return S_OK;
+}
+
+HRESULT SkinWindow::ForgetControl(vorrelUI::Ivorrel_control* control)
+{
+    if (ControlNode* node = ControlNode::From(control)) {
+        Forget(node);
+    }
+    return S_OK;
+}
+
+HRESULT SkinWindow::Show(BOOL show)
+{
+    m_shown = show != FALSE;
+    // Only the skin: a host the program keeps hidden stays hidden.
+    Invalidate();
+    return S_OK;
+}
+
+HRESULT SkinWindow::SetCaption(LPCWSTR text)
+{
+    if (!m_host) {
+        return E_UNEXPECTED;
+    }
+    return SetWindowTextW(m_host, text ? text : L"") ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+}
+
+HRESULT WindowFactory::QueryInterface(REFIID iid, void** out)
+{
+    return AnswerInterface(static_cast<vorrelUI::Ivorrel_winfactory*>(this), iid,
+                           {&IID_IUnknown, &vorrelUI::IID_Ivorrel_winfactory}, out);
+}
+
+HRESULT WindowFactory::CreateSkinWindow(LPCWSTR layoutPath, HWND parent, UINT, vorrelUI::Ivorrel_window** window)
+{
+    if (!window) {
+        return E_POINTER;
+    }
+    *window = nullptr;
+    if (!layoutPath || !*layoutPath) {
+        return E_INVALIDARG;
+    }
+    auto* skin = new (std::nothrow) SkinWindow;
+    if (!skin) {
+        return E_OUTOFMEMORY;
+    }
+    auto owned = veyra::ComPtr<SkinWindow>::Adopt(skin);
+    const HRESULT hr = skin->Build(layoutPath, parent);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    *window = owned.detach();
+    return S_OK;
+}
+
+}  // namespace vorrel

@@ -1,0 +1,97 @@
+#pragma once
+// A skinned window: a layout built into the program's own window. The factory subclasses that window
+// (comctl32 subclassing, so the program's procedure still sees every message), removes its frame from
+// the client area, sizes it to the layout's bound and paints the control tree double-buffered. Mouse
+// input is hit-tested to controls (hover, press, click events) and then passed on. The object belongs
+// to the thread of the host window; it lets go of the host when the host is destroyed.
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <string>
+
+#include "base/ComPtr.h"
+#include "shell/skin/VorrelInterfaces.h"
+#include "suite/vorrel/ComObject.h"
+#include "suite/vorrel/XmlDocument.h"
+
+namespace vorrel {
+
+class ControlNode;
+class ResourcePack;
+
+class SkinWindow final : public vorrelUI::Ivorrel_window, public RefCounted {
+public:
+    SkinWindow();
+    ~SkinWindow() override;
+
+    // Builds the layout file into `host`.
+    HRESULT Build(const std::wstring& layoutPath, HWND host);
+
+    VORREL_IUNKNOWN();
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    HRESULT STDMETHODCALLTYPE GetHostWindow(HWND* hwnd) override;
+    HRESULT STDMETHODCALLTYPE GetLayoutPath(LPWSTR buffer, UINT capacity) override;
+    HRESULT STDMETHODCALLTYPE GetBound(RECT* bound) override;
+    HRESULT STDMETHODCALLTYPE GetRoot(vorrelUI::Ivorrel_container** root) override;
+    HRESULT STDMETHODCALLTYPE FindControl(USHORT id, vorrelUI::Ivorrel_control** control) override;
+    HRESULT STDMETHODCALLTYPE Invalidate() override;
+    HRESULT STDMETHODCALLTYPE ReleaseControls() override;
+    HRESULT STDMETHODCALLTYPE SetFocusControl(vorrelUI::Ivorrel_control* control) override;
+    HRESULT STDMETHODCALLTYPE ForgetControl(vorrelUI::Ivorrel_control* control) override;
+    HRESULT STDMETHODCALLTYPE Show(BOOL show) override;
+    HRESULT STDMETHODCALLTYPE SetCaption(LPCWSTR text) override;
+    HRESULT STDMETHODCALLTYPE DumpControlTree(LPCWSTR path) override;
+
+    // For the controls.
+    [[nodiscard]] HWND Host() const noexcept { return m_host; }
+    [[nodiscard]] ResourcePack* Pack() const noexcept { return m_pack.get(); }
+    void InvalidateArea(const RECT& area) const noexcept;
+    void Forget(ControlNode* node) noexcept;
+    void TooltipChanged(ControlNode* node) noexcept;
+
+    // The control tree as text: one line per control, indented by depth (UTF-8).
+    [[nodiscard]] std::string TreeText() const;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data) noexcept;
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void BuildChildren(const XmlElement& element, ControlNode* parent);
+    void ApplyAttributes(const XmlElement& element, ControlNode* node);
+    void Paint();
+    void PaintNode(Gdiplus::Graphics& graphics, ControlNode* node, const RECT& dirty);
+    void OnMouseMove(POINT point);
+    void OnButtonDown(POINT point);
+    void OnButtonUp(POINT point);
+    void Detach() noexcept;
+    void DumpIfAsked();
+
+    HWND m_host = nullptr;
+    std::wstring m_layoutPath;
+    RECT m_bound{};
+    std::wstring m_theme;
+    bool m_shown = false;
+    veyra::ComPtr<ResourcePack> m_pack;
+    ControlNode* m_root = nullptr;  // one reference
+    ControlNode* m_hover = nullptr;
+    ControlNode* m_pressed = nullptr;
+    ControlNode* m_focus = nullptr;
+    HWND m_tooltip = nullptr;
+};
+
+class WindowFactory final : public vorrelUI::Ivorrel_winfactory, public RefCounted {
+public:
+    VORREL_IUNKNOWN();
+    HRESULT STDMETHODCALLTYPE CreateSkinWindow(LPCWSTR layoutPath, HWND parent, UINT flags,
+                                               vorrelUI::Ivorrel_window** window) override;
+};
+
+}  // namespace vorrel
