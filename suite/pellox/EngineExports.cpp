@@ -134,6 +134,13 @@ int __cdecl ReleaseSbRuleItem(SbRuleItem* record)
     return 1;
 }
 
+// Not an engine entry point: lets tests check that callers give back every record they were handed.
+int __cdecl CountUnreleasedSbRuleItems()
+{
+    std::lock_guard lock(s_lock);
+    return static_cast<int>(s_handedOut.size());
+}
+
 int __cdecl TerminateProcessBySbRule(SbRuleItem* record)
 {
     if (!record) {
