@@ -49,7 +49,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         TrayLog(L"no-window-created");
         return 1;
     }
-    TrayLog(L"window");
+    TrayLog(L"window " + std::to_wstring(GetCurrentProcessId()));
     veyra::MessageLoop loop;
     const int exitCode = loop.Run();
     TrayLog(L"exit");

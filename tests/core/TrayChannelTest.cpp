@@ -217,15 +217,24 @@ TEST(TrayLaunch, MalformedRecordsAreRejectedAndTheTrayGoesOn)
 TEST(TrayLaunch, AMissingTrayIsStartedBeforeTheRequestIsSent)
 {
     FakeSuite suite(SuitePart::Tray | SuitePart::Engine);
-    TrayFixture tray;
-    ASSERT_EQ(FindWindowW(veyra::kTrayWindowClass, nullptr), nullptr);
-    CLauncher::TrayLaunchThread(L"C:\\no\\such\\document.txt");
-    const auto lines = tray.Lines();
-    const std::size_t window = IndexOf(lines, L"window");
-    const std::size_t request = IndexOf(lines, L"request C:\\no\\such\\document.txt");
-    ASSERT_LT(request, lines.size()) << "the request did not reach the started tray";
-    EXPECT_LT(window, request);
-    EXPECT_TRUE(lines.front().starts_with(L"started "));
+    const std::wstring request = L"request C:\\no\\such\\document.txt";
+    // A tray gets 1000 ms to show its window; on a loaded machine a start can take longer, and then the
+    // request is lost as designed. A few tries tell that apart from a request that never arrives.
+    bool arrived = false;
+    for (int attempt = 0; attempt < 3 && !arrived; ++attempt) {
+        TrayFixture tray;
+        ASSERT_EQ(FindWindowW(veyra::kTrayWindowClass, nullptr), nullptr);
+        CLauncher::TrayLaunchThread(L"C:\\no\\such\\document.txt");
+        const auto lines = tray.Lines();
+        const std::size_t index = IndexOf(lines, request);
+        arrived = index < lines.size();
+        if (arrived) {
+            ASSERT_FALSE(lines.empty());
+            EXPECT_TRUE(lines.front().starts_with(L"started "));
+            EXPECT_TRUE(index > 0 && lines[index - 1].starts_with(L"window ")) << "the request came before the window";
+        }
+    }
+    EXPECT_TRUE(arrived) << "no request reached the tray that the launch started";
 }
 
 TEST(TrayLaunch, ARequestToATrayThatIsSlowToStartIsLostAndTheNextArrives)

@@ -54,7 +54,8 @@ ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
 }
 
 TrayFixture::TrayFixture(const std::wstring& mode)
-    : m_folder(L"tray"),
+    : m_modeName(mode),
+      m_folder(L"tray"),
       m_logPath(m_folder / L"tray.log"),
       m_log(L"KAVOTRAY_LOG", m_logPath),
       m_mode(L"KAVOTRAY_MODE", mode)
@@ -113,16 +114,25 @@ bool TrayFixture::WaitForLine(const std::wstring& exact, std::chrono::millisecon
 
 void TrayFixture::StopAll()
 {
-    std::vector<UniqueHandle> running;
+    std::vector<std::pair<DWORD, UniqueHandle>> running;
     for (const std::wstring& line : Lines()) {
         if (line.starts_with(L"started ")) {
             const DWORD processId = std::wcstoul(line.c_str() + 8, nullptr, 10);
             if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId)) {
-                running.emplace_back(process);
+                running.emplace_back(processId, UniqueHandle(process));
             }
         }
     }
-    for (const UniqueHandle& process : running) {
+    for (const auto& [processId, process] : running) {
+        if (m_modeName != L"no-window") {
+            const std::wstring windowLine = L"window " + std::to_wstring(processId);
+            WaitUntil(
+                [&] {
+                    return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 ||
+                           WaitForLine(windowLine, std::chrono::milliseconds(0));
+                },
+                std::chrono::seconds(30));
+        }
         TerminateProcess(process.get(), 0);
         WaitForSingleObject(process.get(), 10000);
     }

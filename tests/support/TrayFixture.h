@@ -44,10 +44,13 @@ public:
                      std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     bool WaitForLine(const std::wstring& exact, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
 
-    // Ends every tray process that logged its start, and waits until none of them runs.
+    // Ends every tray process that logged its start, and waits until none of them runs. A tray that is
+    // creating its window is given time to finish first: a GUI process ended in the middle of that can
+    // leave Wine's desktop process holding the test's output pipe.
     void StopAll();
 
 private:
+    std::wstring m_modeName;
     TempFolder m_folder;
     std::wstring m_logPath;
     ScopedEnvironmentVariable m_log;
