@@ -140,12 +140,18 @@ int CSandBoxFileSystem::GetRecycleBinPath(std::wstring& text, int withIdentifier
 
 int CSandBoxFileSystem::IsRecycleBinPath(std::wstring path) const
 {
+    return IsInRecycleBin(path) ? 1 : 0;
+}
+
+bool CSandBoxFileSystem::IsInRecycleBin(std::wstring_view path) const noexcept
+{
     const std::wstring& folder = RecycleBinFolder();
-    if (!m_hideRecycleBin || folder.empty() || path.size() < 2) {
-        return 0;
-    }
-    const std::wstring prefix = path.substr(0, 2) + folder;
-    return StartsWithNoCase(path, prefix) && (path.size() == prefix.size() || path[prefix.size()] == L'\\');
+    return m_hideRecycleBin && !folder.empty() && IsDriveFolder(path, folder, true);
+}
+
+bool CSandBoxFileSystem::IsListable(std::wstring_view path) const noexcept
+{
+    return !(m_hideSandboxRoot && IsDriveFolder(path, kSandboxRootName, false)) && !IsInRecycleBin(path);
 }
 
 int CSandBoxFileSystem::GetUserSidText(std::wstring& text)

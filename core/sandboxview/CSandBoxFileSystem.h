@@ -14,8 +14,10 @@
 
 #include <atomic>
 #include <map>
+#include <memory_resource>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/sandboxview/FileItemRecord.h"
@@ -24,8 +26,16 @@
 
 namespace veyra {
 
-// Entries of one listing by file name, compared exactly (code unit by code unit).
-using FileItemMap = std::map<std::wstring, FileItemRecord>;
+// Entries of one listing by file name, compared exactly (code unit by code unit). Its nodes come from a
+// memory resource, so a listing can take them from one arena (ListingArena) instead of a heap call each.
+using FileItemMap = std::pmr::map<std::wstring, FileItemRecord>;
+
+// A name map whose nodes live in one growing buffer, all freed together: a listing of thousands of
+// entries makes no heap call per node.
+struct ListingArena {
+    std::pmr::monotonic_buffer_resource resource;
+    FileItemMap names{&resource};
+};
 
 // Which entries a listing keeps. The views hide names that begin with '.' and shortcuts whose target is
 // gone; the workers that carry whole folders must see every entry, or they would leave files behind.
@@ -132,7 +142,9 @@ private:
     int ListRealPass(const std::wstring& searchFolder, const std::wstring& namingFolder, FileItemMap& names,
                      int sandboxId, ListingScope scope) const;
     int ListSpecialFolders(const int* folderIds, int count, std::vector<FileItemRecord>& items, int sandboxId) const;
-    void AppendListed(const FileItemMap& names, std::vector<FileItemRecord>& items) const;
+    void AppendListed(FileItemMap&& names, std::vector<FileItemRecord>& items) const;
+    bool IsListable(std::wstring_view path) const noexcept;
+    bool IsInRecycleBin(std::wstring_view path) const noexcept;
     int ProbeByRenaming(const std::wstring& path, int folderStyle) const;
     SandBoxFilePrimitives& Primitives() const noexcept;
 

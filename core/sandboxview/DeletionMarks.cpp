@@ -4,7 +4,6 @@
 #include <aclapi.h>
 
 #include <unordered_map>
-#include <unordered_set>
 
 #include "base/UniqueResource.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
@@ -146,25 +145,35 @@ int CSandBoxFileSystem::RemoveMarkedNames(std::wstring folder, FileItemMap& name
         return 1;
     }
     // Registry names ignore letter case, so a mark hides the entry whatever case either was written in;
-    // the path test (IsMarkedDeleted) says the same, and listing and resolution agree.
-    std::unordered_map<std::wstring, std::vector<FileItemMap::iterator>> byUpperName;
-    for (auto entry = names.begin(); entry != names.end(); ++entry) {
-        byUpperName[UpperCase(entry->first)].push_back(entry);
-    }
-    for (DWORD index = 0; index < subKeyCount; ++index) {
+    // the path test (IsMarkedDeleted) says the same, and listing and resolution agree. Marks are mostly
+    // written in the case the listing showed, so the exact look-up comes first and the case-blind index is
+    // built only when a mark misses it.
+    std::unordered_map<std::wstring, std::vector<std::wstring>> byUpperName;
+    for (DWORD index = 0; index < subKeyCount && !names.empty(); ++index) {
         wchar_t name[MAX_PATH];
         DWORD nameLength = MAX_PATH;
         if (RegEnumKeyExW(key.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             continue;
         }
-        auto found = byUpperName.find(UpperCase(std::wstring(name, nameLength)));
-        if (found == byUpperName.end() || !ReadsAsMark(key.get(), name)) {
+        const std::wstring keyName(name, nameLength);
+        const auto exact = names.find(keyName);
+        if (exact != names.end()) {
+            if (ReadsAsMark(key.get(), name)) {
+                names.erase(exact);
+            }
             continue;
         }
-        for (auto entry : found->second) {
-            names.erase(entry);
+        if (byUpperName.empty()) {
+            for (const auto& entry : names) {
+                byUpperName[UpperCase(entry.first)].push_back(entry.first);
+            }
         }
-        byUpperName.erase(found);
+        const auto variants = byUpperName.find(UpperCase(keyName));
+        if (variants != byUpperName.end() && ReadsAsMark(key.get(), name)) {
+            for (const auto& variant : variants->second) {
+                names.erase(variant);
+            }
+        }
     }
     return 1;
 }

@@ -1,8 +1,6 @@
 // The record builder: turns one found file into the FileItemRecord that the views show, resolving
 // shortcuts so that a shortcut takes the kind of its target and a dead shortcut is left out.
 
-#include <shlwapi.h>
-
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "core/sandboxview/SandBoxPathText.h"
 
@@ -14,12 +12,14 @@ namespace {
 
 bool IsShortcutName(std::wstring_view name) noexcept
 {
-    return name.size() > 4 && EndsWithNoCase(name, L".lnk");
+    return name.size() > 4 && EndsWithAsciiNoCase(name, L".lnk");
 }
 
-int KindByExtension(const std::wstring& path)
+// The extension is what follows the last dot of the last component ("a.exe", not "a.exe\\b").
+int KindByExtension(std::wstring_view path)
 {
-    return EqualsNoCase(PathFindExtensionW(path.c_str()), L".exe") ? kFileKindProgram : kFileKindFile;
+    const std::wstring_view name = LastComponent(path);
+    return EndsWithAsciiNoCase(name, L".exe") ? kFileKindProgram : kFileKindFile;
 }
 
 }  // namespace
@@ -27,7 +27,12 @@ int KindByExtension(const std::wstring& path)
 int CSandBoxFileSystem::BuildFileItem(FileItemRecord& item, const std::wstring& folder, const std::wstring& name,
                                       const WIN32_FILE_ATTRIBUTE_DATA& data, int sandboxId, ListingScope scope) const
 {
-    item.path = JoinPath(folder, name);
+    item.path.reserve(folder.size() + 1 + name.size());
+    item.path = folder;
+    if (item.path.empty() || item.path.back() != L'\\') {
+        item.path += L'\\';
+    }
+    item.path += name;
     item.sandboxId = sandboxId;
     item.attributes = data.dwFileAttributes;
     item.creationTime = data.ftCreationTime;
@@ -59,7 +64,7 @@ int CSandBoxFileSystem::BuildFileItem(FileItemRecord& item, const std::wstring& 
 int CSandBoxFileSystem::GetPathKind(std::wstring path, int& isShortcut, int sandboxId) const
 {
     isShortcut = 0;
-    if (!(path.size() >= 5 && EndsWithNoCase(path, L".lnk"))) {
+    if (!(path.size() >= 5 && EndsWithAsciiNoCase(path, L".lnk"))) {
         return KindByExtension(path);
     }
     isShortcut = 1;

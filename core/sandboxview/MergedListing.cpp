@@ -103,12 +103,12 @@ int CSandBoxFileSystem::ListMergedFolder(std::wstring folder, FileItemMap& names
     return ListRealFolder(folder, names, 1, sandboxId, scope);
 }
 
-void CSandBoxFileSystem::AppendListed(const FileItemMap& names, std::vector<FileItemRecord>& items) const
+void CSandBoxFileSystem::AppendListed(FileItemMap&& names, std::vector<FileItemRecord>& items) const
 {
     items.reserve(items.size() + names.size());
-    for (const auto& [name, item] : names) {
-        if (IsListed(item.path)) {
-            items.push_back(item);
+    for (auto& [name, item] : names) {
+        if (IsListable(item.path)) {
+            items.push_back(std::move(item));
         }
     }
 }
@@ -122,25 +122,25 @@ int CSandBoxFileSystem::ListFolder(std::wstring folder, std::vector<FileItemReco
     if (IsSandboxRoot(folder) || IsRecycleBinPath(folder)) {
         return 1;
     }
-    FileItemMap names;
-    if (!ListMergedFolder(folder, names, sandboxId, scope)) {
+    ListingArena arena;
+    if (!ListMergedFolder(folder, arena.names, sandboxId, scope)) {
         return 0;
     }
-    AppendListed(names, items);
+    AppendListed(std::move(arena.names), items);
     return 1;
 }
 
 int CSandBoxFileSystem::ListSpecialFolders(const int* folderIds, int count, std::vector<FileItemRecord>& items,
                                            int sandboxId) const
 {
-    FileItemMap names;
+    ListingArena arena;
     for (int index = 0; index < count; ++index) {
         std::wstring folder;
-        if (SpecialFolderPath(folderIds[index], folder) && !ListMergedFolder(folder, names, sandboxId)) {
+        if (SpecialFolderPath(folderIds[index], folder) && !ListMergedFolder(folder, arena.names, sandboxId)) {
             return 0;
         }
     }
-    AppendListed(names, items);
+    AppendListed(std::move(arena.names), items);
     return 1;
 }
 
@@ -168,13 +168,13 @@ int CSandBoxFileSystem::ListStartMenuFolder(std::wstring folder, std::vector<Fil
     if (relative.empty()) {
         return 0;
     }
-    FileItemMap names;
+    ListingArena arena;
     for (const std::wstring& root : roots) {
-        if (!root.empty() && !ListMergedFolder(root + relative, names, sandboxId)) {
+        if (!root.empty() && !ListMergedFolder(root + relative, arena.names, sandboxId)) {
             return 0;
         }
     }
-    AppendListed(names, items);
+    AppendListed(std::move(arena.names), items);
     return 1;
 }
 
@@ -223,7 +223,7 @@ int CSandBoxFileSystem::ListRawRealFolder(std::wstring folder, FileItemMap& name
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             item.kind = kFileKindFolder;
         } else {
-            item.kind = EndsWithNoCase(found.cFileName, L".exe") ? kFileKindProgram : kFileKindFile;
+            item.kind = EndsWithAsciiNoCase(found.cFileName, L".exe") ? kFileKindProgram : kFileKindFile;
         }
         names.insert_or_assign(found.cFileName, std::move(item));
     }) ? 1 : 0;
@@ -234,11 +234,11 @@ int CSandBoxFileSystem::NameExistsInFolder(std::wstring folder, std::wstring nam
 {
     // Every entry counts, also those the views hide: a new name must not land on a dot file or on a
     // shortcut whose target is gone.
-    FileItemMap names;
-    if (!ListMergedFolder(folder, names, sandboxId, ListingScope::Everything)) {
+    ListingArena arena;
+    if (!ListMergedFolder(folder, arena.names, sandboxId, ListingScope::Everything)) {
         return 0;
     }
-    for (const auto& [entryName, item] : names) {
+    for (const auto& [entryName, item] : arena.names) {
         if ((!foldersOnly || item.IsFolder()) && EqualsNoCase(entryName, name)) {
             return 1;
         }
@@ -248,10 +248,7 @@ int CSandBoxFileSystem::NameExistsInFolder(std::wstring folder, std::wstring nam
 
 int CSandBoxFileSystem::IsListed(std::wstring path) const
 {
-    if (m_hideSandboxRoot && IsSandboxRoot(path)) {
-        return 0;
-    }
-    return m_hideRecycleBin && IsRecycleBinPath(path) ? 0 : 1;
+    return IsListable(path) ? 1 : 0;
 }
 
 }  // namespace veyra

@@ -44,6 +44,30 @@ bool IsMappablePath(std::wstring_view path) noexcept
     return true;
 }
 
+bool IsDriveFolder(std::wstring_view path, std::wstring_view folder, bool orInside) noexcept
+{
+    if (path.size() < 2 + folder.size() || !EqualsNoCase(path.substr(2, folder.size()), folder)) {
+        return false;
+    }
+    const std::wstring_view rest = path.substr(2 + folder.size());
+    return rest.empty() || rest == L"\\" || (orInside && rest[0] == L'\\');
+}
+
+bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view lowerSuffix) noexcept
+{
+    if (text.size() < lowerSuffix.size()) {
+        return false;
+    }
+    const std::wstring_view tail = text.substr(text.size() - lowerSuffix.size());
+    for (std::size_t index = 0; index < tail.size(); ++index) {
+        const wchar_t unit = tail[index];
+        if ((unit >= L'A' && unit <= L'Z' ? unit + (L'a' - L'A') : unit) != lowerSuffix[index]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool EqualsNoCase(std::wstring_view left, std::wstring_view right) noexcept
 {
     return left.size() == right.size() &&

@@ -19,6 +19,12 @@ std::wstring SandboxFolderOf(int sandboxId);
 // no '/', no "." or ".." component, no NUL. UNC, device ("\\?\") and drive-relative ("C:x") paths fail.
 bool IsMappablePath(std::wstring_view path) noexcept;
 
+// True when `path` is its drive's two characters followed by `folder` ("\\KavoSANDBOX"), or lies inside
+// that folder (with `orInside`); letter case ignored, whole components only.
+bool IsDriveFolder(std::wstring_view path, std::wstring_view folder, bool orInside) noexcept;
+// The ".lnk" / ".exe" suffix tests of the listings, for ASCII suffixes (what ordinal case folding gives).
+bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view lowerSuffix) noexcept;
+
 bool EqualsNoCase(std::wstring_view left, std::wstring_view right) noexcept;
 bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) noexcept;
 bool EndsWithNoCase(std::wstring_view text, std::wstring_view suffix) noexcept;

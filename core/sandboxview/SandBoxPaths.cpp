@@ -79,13 +79,7 @@ int CSandBoxFileSystem::GetViewPath(std::wstring path, std::wstring& viewPath, i
 
 int CSandBoxFileSystem::IsSandboxRoot(std::wstring path) const
 {
-    if (path.size() < 2) {
-        return 0;
-    }
-    if (path.back() == L'\\') {
-        path.pop_back();
-    }
-    return path.size() >= 2 && EqualsNoCase(path, path.substr(0, 2) + kSandboxRootName);
+    return IsDriveFolder(path, kSandboxRootName, false) ? 1 : 0;
 }
 
 int CSandBoxFileSystem::IsDriveRoot(std::wstring path) const
