@@ -3,7 +3,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
+#include <string>
+#include <utility>
 
+#include "base/UniqueResource.h"
 #include "shell/skin/VorrelInterfaces.h"
 #include "suite/vorrel/ComObject.h"
 #include "suite/vorrel/Engine.h"
@@ -19,6 +23,23 @@ std::atomic<LONG> s_moduleLocks{0};
 // Where the suite keeps the theme centre, below the folder this library lies in.
 constexpr wchar_t kThemeCentreBelowSuite[] = L"\\Config\\newui\\themes\\default\\theme_center.xml";
 
+// What was read, copied into the file that the environment variable VORREL_THEME_CENTRE_COPY names
+// (nothing without it), so a test in another process can see which theme centre the library got.
+void CopyThemeCentreForObserver(const std::optional<std::string>& bytes) noexcept
+{
+    wchar_t copyPath[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"VORREL_THEME_CENTRE_COPY", copyPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    veyra::UniqueFileHandle file(
+        CreateFileW(copyPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file && bytes) {
+        WriteFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &written, nullptr);
+    }
+}
+
 }  // namespace
 
 // Runs in DllMain: only kernel32 calls. The file is opened by its whole path with CreateFileW, so a
@@ -32,7 +53,9 @@ void ReadThemeCentre(HMODULE self) noexcept
             return;
         }
         const std::wstring path = ParentFolder(modulePath) + kThemeCentreBelowSuite;
-        ThemeStore::Instance().SetThemeCenter(path, ReadWholeFile(path));
+        std::optional<std::string> bytes = ReadWholeFile(path);
+        CopyThemeCentreForObserver(bytes);
+        ThemeStore::Instance().SetThemeCenter(path, std::move(bytes));
     } catch (...) {
         // Out of memory at load: the library works with its default theme.
     }

@@ -110,9 +110,7 @@ class RunningProgram : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!veyra::test::FileExists(m_suite / L"vorrel.dll")) {
-            GTEST_SKIP() << "the skin library stand-in vorrel.dll is not built in this tree yet";
-        }
+        ASSERT_TRUE(veyra::test::FileExists(m_suite / L"vorrel.dll"));
         RegDeleteTreeW(HKEY_USERS, L"KavoSandBox");
         RegDeleteKeyValueW(HKEY_CURRENT_USER, veyra::suite::kIpcServiceRecordKey, L"ConnectFlags");
         ASSERT_TRUE(m_switchOnFlag.Delete()) << "SB_State absent: the sandbox is switched on at start-up";
@@ -124,6 +122,9 @@ protected:
 
     // Trays that the program starts log here and are ended when the test ends.
     veyra::test::TrayFixture m_tray;
+    // The skin library stand-in copies the theme centre it read here.
+    veyra::test::TempFolder m_records{L"records"};
+    veyra::test::ScopedEnvironmentVariable m_themeCopy{L"VORREL_THEME_CENTRE_COPY", m_records / L"theme_center.read"};
     veyra::test::ScopedRegistryValue m_switchOnFlag{HKEY_LOCAL_MACHINE, L"SOFTWARE\\KavoSafe\\ostrel", L"SB_State"};
     FakeSuite m_suite{SuitePart::All};
     std::unique_ptr<ChildProcess> m_first;
@@ -143,6 +144,11 @@ TEST_F(RunningProgram, ShowsItsWindowFromTheThemeFolderWithTheServicesUp)
         << testing::PrintToString(current);
     EXPECT_TRUE(UsersRootKeyExists()) << "the deletion marks' root key is made at start-up";
     EXPECT_EQ(RecordedConnectFlags(), 0) << "the IPC service object was called with 0";
+    const std::string sandboxTheme = veyra::test::ReadFileBytes(m_suite.ThemeFolder() + L"\\theme_center_sandbox.xml");
+    ASSERT_FALSE(sandboxTheme.empty());
+    ASSERT_NE(sandboxTheme, veyra::test::ReadFileBytes(m_suite.ThemeFolder() + L"\\theme_center.xml"));
+    EXPECT_EQ(veyra::test::ReadFileBytes(m_records / L"theme_center.read"), sandboxTheme)
+        << "the skin library, opening the suite's theme_center.xml, read the sandbox theme file";
     EXPECT_TRUE(m_tray.WaitForLine(L"notice 1426 1 0"));
     EXPECT_EQ(SwitchOnNoticePairs(m_tray), 1) << "the sandbox was switched on and announced once";
 }
