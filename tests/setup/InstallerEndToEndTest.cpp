@@ -60,6 +60,25 @@ protected:
     DWORD m_processesBeforeAnswer = 0;
 };
 
+TEST(InstallerPayloads, AreTheBuildOutputsByteForByte)
+{
+    struct Case {
+        int id;
+        const wchar_t* built;
+    };
+    const Case cases[] = {
+        {IDR_PAYLOAD_PROGRAM, L"Veyra.exe"},
+        {IDR_PAYLOAD_SKIN_PACKAGE, L"theme\\KavoSandBox_theme.ui"},
+        {IDR_PAYLOAD_THEME, L"theme\\sandbox_theme.xml"},
+        {IDR_PAYLOAD_THEME_MAP, L"theme\\theme_center_sandbox.xml"},
+    };
+    for (const Case& c : cases) {
+        const std::string built = ReadFileBytes(BinFile(c.built));
+        EXPECT_FALSE(built.empty()) << c.id;
+        EXPECT_EQ(Payload(c.id), built) << c.id;
+    }
+}
+
 TEST_F(InstallerTest, NoSuiteDisablesBothButtons)
 {
     ScopedRegistryValue appPath(HKEY_LOCAL_MACHINE, kSuiteAppPathKey, L"Path");
