@@ -155,15 +155,16 @@ bool ReplaceByCopy(const std::wstring& existing, const std::wstring& target, Fil
     return false;
 }
 
-// One attempt of a new copy; a partial target it wrote is removed when the copy fails.
+// One attempt of a new copy; a partial target it wrote is removed when the copy fails. A target that
+// existed before fails with ERROR_FILE_EXISTS (the copy never replaces), so any other failure that
+// leaves a file there left it half-written.
 bool CopyNew(const std::wstring& existing, const std::wstring& target, FileOperationContext& context) noexcept
 {
-    const bool targetExisted = Exists(target);
     if (CopyFileExW(existing.c_str(), target.c_str(), &CopyProgressRoutine, &context, nullptr, kCopyFlags)) {
         return true;
     }
     const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && !targetExisted && Exists(target)) {
+    if (error != ERROR_FILE_EXISTS && Exists(target)) {
         DeleteFileW(target.c_str());
     }
     SetLastError(error);

@@ -102,4 +102,18 @@ int ReportWriteFailure(FileOperationContext* context, DWORD error, bool canConti
     return canContinue ? YesOf(result) : 0;
 }
 
+int ReportNotDeleted(FileOperationContext* context) noexcept
+{
+    return Run(context, [](IOperationPrompts& prompts, FileOperationContext& asked) {
+        return prompts.ReportNotDeleted(asked);
+    });
+}
+
+int ReportTargetInsideSource(FileOperationContext* context) noexcept
+{
+    return Run(context, [](IOperationPrompts& prompts, FileOperationContext& asked) {
+        return prompts.ReportTargetInsideSource(asked);
+    });
+}
+
 }  // namespace veyra

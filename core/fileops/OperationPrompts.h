@@ -31,6 +31,10 @@ public:
     // targetPath name it. With canContinue the user may skip the file (yes) or stop (no); without it
     // the box only tells why the operation ends.
     virtual int ReportWriteFailure(FileOperationContext& context, DWORD error, bool canContinue) = 0;
+    // A delete left context.count items in place (context.sourcePath names the first).
+    virtual int ReportNotDeleted(FileOperationContext& context) = 0;
+    // A copy or move of context.sourcePath into context.targetPath, which lies inside it, was refused.
+    virtual int ReportTargetInsideSource(FileOperationContext& context) = 0;
 
 protected:
     ~IOperationPrompts() = default;
@@ -54,5 +58,7 @@ int ShowNameRequired(FileOperationContext* context) noexcept;
 int ConfirmExtensionChange(FileOperationContext* context) noexcept;
 int ConfirmAutoRename(FileOperationContext* context) noexcept;
 int ReportWriteFailure(FileOperationContext* context, DWORD error, bool canContinue) noexcept;
+int ReportNotDeleted(FileOperationContext* context) noexcept;
+int ReportTargetInsideSource(FileOperationContext* context) noexcept;
 
 }  // namespace veyra

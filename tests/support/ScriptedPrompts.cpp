@@ -97,4 +97,14 @@ int ScriptedPrompts::ReportWriteFailure(FileOperationContext& context, DWORD err
     return Answer(Question::WriteFailure, context, error, canContinue);
 }
 
+int ScriptedPrompts::ReportNotDeleted(FileOperationContext& context)
+{
+    return Answer(Question::NotDeleted, context);
+}
+
+int ScriptedPrompts::ReportTargetInsideSource(FileOperationContext& context)
+{
+    return Answer(Question::TargetInsideSource, context);
+}
+
 }  // namespace veyra::test

@@ -25,6 +25,8 @@ enum class Question {
     ExtensionChange,
     AutoRename,
     WriteFailure,
+    NotDeleted,
+    TargetInsideSource,
 };
 
 struct AskedQuestion {
@@ -69,6 +71,8 @@ public:
     int ConfirmExtensionChange(FileOperationContext& context) override;
     int ConfirmAutoRename(FileOperationContext& context) override;
     int ReportWriteFailure(FileOperationContext& context, DWORD error, bool canContinue) override;
+    int ReportNotDeleted(FileOperationContext& context) override;
+    int ReportTargetInsideSource(FileOperationContext& context) override;
 
 private:
     int Answer(Question question, const FileOperationContext& context, DWORD error = 0, bool canContinue = false);
