@@ -9,7 +9,7 @@
 
 #include <array>
 
-#include "core/SbRuleItem.h"
+#include "suite/contracts/SbRuleItem.h"
 
 namespace veyra {
 

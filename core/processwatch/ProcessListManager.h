@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "core/SbRuleItem.h"
+#include "suite/contracts/SbRuleItem.h"
 
 namespace veyra {
 

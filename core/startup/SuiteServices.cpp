@@ -6,7 +6,7 @@
 #include "core/SandBoxHelper.h"
 #include "core/SuiteFolder.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
-#include "suite/ipcservice/IpcService.h"
+#include "suite/contracts/IpcService.h"
 
 namespace veyra {
 

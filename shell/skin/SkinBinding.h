@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "base/ComPtr.h"
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 
 namespace veyra::skin {
 

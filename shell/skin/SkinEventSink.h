@@ -13,7 +13,7 @@
 
 #include <span>
 
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 
 namespace veyra::skin {
 

@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "suite/ipcservice/IpcService.h"
+#include "suite/contracts/IpcService.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/MessageLoop.h"
-#include "core/TrayChannel.h"
+#include "suite/contracts/TrayProtocol.h"
 #include "suite/kavotray/TrayLog.h"
 #include "suite/kavotray/TrayWindow.h"
 

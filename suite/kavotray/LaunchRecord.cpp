@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/TrayChannel.h"
+#include "suite/contracts/TrayProtocol.h"
 
 namespace veyra::suite {
 

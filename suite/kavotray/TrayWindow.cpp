@@ -5,7 +5,7 @@
 
 #include "base/Thread.h"
 #include "base/UniqueResource.h"
-#include "core/TrayChannel.h"
+#include "suite/contracts/TrayProtocol.h"
 #include "suite/common/SandboxProcessList.h"
 #include "suite/kavotray/LaunchRecord.h"
 #include "suite/kavotray/TrayLog.h"

@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "core/SbRuleItem.h"
+#include "suite/contracts/SbRuleItem.h"
 #include "suite/common/SandboxProcessList.h"
 #include "suite/pellox/DeletionMarkStore.h"
 #include "suite/pellox/EngineState.h"

@@ -16,7 +16,7 @@
 
 #include "base/ComPtr.h"
 #include "base/UniqueResource.h"
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 #include "suite/vorrel/Resources.h"
 
 namespace vorrel {

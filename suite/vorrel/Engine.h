@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 #include "suite/vorrel/ComObject.h"
 
 namespace vorrel {

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "base/UniqueResource.h"
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 #include "suite/vorrel/ComObject.h"
 #include "suite/vorrel/Engine.h"
 #include "suite/vorrel/SkinFiles.h"

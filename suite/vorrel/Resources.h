@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "base/ComPtr.h"
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 #include "suite/vorrel/ComObject.h"
 #include "suite/vorrel/XmlDocument.h"
 

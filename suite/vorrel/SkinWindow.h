@@ -12,7 +12,7 @@
 #include <string>
 
 #include "base/ComPtr.h"
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 #include "suite/vorrel/ComObject.h"
 #include "suite/vorrel/XmlDocument.h"
 

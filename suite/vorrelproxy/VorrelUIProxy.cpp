@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/ComPtr.h"
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 
 namespace {
 

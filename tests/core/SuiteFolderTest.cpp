@@ -10,7 +10,7 @@
 #include "core/ComponentDll.h"
 #include "core/FileVersion.h"
 #include "core/SuiteFolder.h"
-#include "suite/ipcservice/IpcService.h"
+#include "suite/contracts/IpcService.h"
 #include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/TestPaths.h"
 

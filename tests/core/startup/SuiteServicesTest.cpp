@@ -9,7 +9,7 @@
 #include "base/UniqueResource.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/TestPaths.h"
-#include "suite/ipcservice/IpcService.h"
+#include "suite/contracts/IpcService.h"
 
 namespace {
 

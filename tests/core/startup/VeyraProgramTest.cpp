@@ -13,7 +13,7 @@
 #include "tests/support/FakeSuite.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TrayFixture.h"
-#include "suite/ipcservice/IpcService.h"
+#include "suite/contracts/IpcService.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/ComPtr.h"
-#include "shell/skin/VorrelInterfaces.h"
+#include "suite/contracts/VorrelInterfaces.h"
 #include "tests/support/FakeSuite.h"
 
 using namespace vorrelUI;
