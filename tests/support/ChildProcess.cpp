@@ -53,7 +53,8 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM parameter)
     GetWindowThreadProcessId(hwnd, &owner);
     wchar_t name[256] = {};
     GetClassNameW(hwnd, name, 256);
-    if (owner == search->processId && lstrcmpiW(name, search->windowClass) == 0) {
+    // A window is made before it is shown: wait for the shown one, as the user would see it.
+    if (owner == search->processId && lstrcmpiW(name, search->windowClass) == 0 && IsWindowVisible(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -61,7 +62,7 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM parameter)
 }
 }  // namespace
 
-HWND ChildProcess::WaitForWindow(const wchar_t* windowClass, DWORD timeoutMs) const
+HWND ChildProcess::WaitForShownWindow(const wchar_t* windowClass, DWORD timeoutMs) const
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     do {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "base/Thread.h"
 #include "base/UniqueResource.h"
 #include "core/fileops/ChangeNotice.h"
 #include "tests/support/NoticeRecorder.h"
@@ -96,16 +97,15 @@ TEST(ChangeNotice, NoticesFollowTheOperationState)
 TEST(ChangeNotice, WorkerThreadNoticeArrivesOnTheWindowThread)
 {
     NoticeRecorder host;
-    veyra::UniqueHandle thread(CreateThread(
-        nullptr, 0,
-        [](void*) -> DWORD {
-            FileOperationContext context;
-            context.type = 1;
-            return static_cast<DWORD>(NotifyFileChange(&context, 6, L"C:\\s", L"C:\\t\\s", 0));
-        },
-        nullptr, 0, nullptr));
+    int answer = -1;
+    veyra::UniqueHandle thread = veyra::StartThread([&answer] {
+        FileOperationContext context;
+        context.type = 1;
+        answer = NotifyFileChange(&context, 6, L"C:\\s", L"C:\\t\\s", 0);
+    });
     ASSERT_TRUE(thread);
     ASSERT_TRUE(veyra::test::PumpUntilSignalled(thread.get(), 10000));
+    EXPECT_EQ(answer, 1);
     ASSERT_EQ(host.Notices().size(), 1u);
     EXPECT_EQ(host.Notices()[0].path1, L"C:\\t\\s");
 }

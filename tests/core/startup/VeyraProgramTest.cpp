@@ -29,7 +29,7 @@ std::wstring ProgramOf(const FakeSuite& suite)
     return suite / L"ipc\\veyra.exe";
 }
 
-// The current directory of a running 64-bit process, read from its process parameters.
+// The current directory of a running process of the test's own bitness, read from its process parameters.
 std::wstring CurrentDirectoryOf(HANDLE process)
 {
     using QueryInformation = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
@@ -39,8 +39,9 @@ std::wstring CurrentDirectoryOf(HANDLE process)
     if (!query || query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0) {
         return {};
     }
-    constexpr SIZE_T kParametersInPeb = 0x20;         // PEB.ProcessParameters
-    constexpr SIZE_T kCurrentDirectoryInParameters = 0x38;  // RTL_USER_PROCESS_PARAMETERS.CurrentDirectory
+    constexpr bool k64Bit = sizeof(void*) == 8;
+    constexpr SIZE_T kParametersInPeb = k64Bit ? 0x20 : 0x10;               // PEB.ProcessParameters
+    constexpr SIZE_T kCurrentDirectoryInParameters = k64Bit ? 0x38 : 0x24;  // RTL_USER_PROCESS_PARAMETERS.CurrentDirectory
     ULONG_PTR parameters = 0;
     UNICODE_STRING directory{};
     if (!ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + kParametersInPeb, &parameters,
@@ -116,7 +117,7 @@ protected:
         ASSERT_TRUE(m_switchOnFlag.Delete()) << "SB_State absent: the sandbox is switched on at start-up";
         m_first = std::make_unique<ChildProcess>(ProgramOf(m_suite));
         ASSERT_TRUE(m_first->Started());
-        m_window = m_first->WaitForWindow(kDesktopClass, kStartTimeoutMs);
+        m_window = m_first->WaitForShownWindow(kDesktopClass, kStartTimeoutMs);
         ASSERT_NE(m_window, nullptr) << "the desktop window appears";
     }
 
