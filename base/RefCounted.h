@@ -6,6 +6,8 @@
 #include <atomic>
 #include <utility>
 
+#include "IntrusivePtr.h"
+
 namespace veyra {
 
 class RefCounted {
@@ -30,60 +32,7 @@ private:
 };
 
 template <typename T>
-class RefPtr {
-public:
-    RefPtr() noexcept = default;
-    RefPtr(std::nullptr_t) noexcept {}
-    // Takes over a reference the caller owns (the one a new object starts with).
-    static RefPtr Adopt(T* pointer) noexcept
-    {
-        RefPtr result;
-        result.m_pointer = pointer;
-        return result;
-    }
-    // Takes a reference of its own.
-    static RefPtr Share(T* pointer) noexcept
-    {
-        if (pointer) {
-            pointer->AddRef();
-        }
-        return Adopt(pointer);
-    }
-    RefPtr(const RefPtr& other) noexcept : m_pointer(other.m_pointer)
-    {
-        if (m_pointer) {
-            m_pointer->AddRef();
-        }
-    }
-    template <typename U>
-    RefPtr(const RefPtr<U>& other) noexcept : RefPtr(Share(other.get()))
-    {
-    }
-    RefPtr(RefPtr&& other) noexcept : m_pointer(std::exchange(other.m_pointer, nullptr)) {}
-    RefPtr& operator=(RefPtr other) noexcept
-    {
-        std::swap(m_pointer, other.m_pointer);
-        return *this;
-    }
-    ~RefPtr() { reset(); }
-
-    void reset() noexcept
-    {
-        if (T* old = std::exchange(m_pointer, nullptr)) {
-            old->Release();
-        }
-    }
-    // Hands the reference to the caller (for a thread parameter).
-    [[nodiscard]] T* release() noexcept { return std::exchange(m_pointer, nullptr); }
-
-    [[nodiscard]] T* get() const noexcept { return m_pointer; }
-    T* operator->() const noexcept { return m_pointer; }
-    T& operator*() const noexcept { return *m_pointer; }
-    explicit operator bool() const noexcept { return m_pointer != nullptr; }
-
-private:
-    T* m_pointer = nullptr;
-};
+using RefPtr = IntrusivePtr<T>;
 
 // Builds a T and adopts its first reference; an empty pointer when memory runs out.
 template <typename T, typename... Args>

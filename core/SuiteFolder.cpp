@@ -3,8 +3,9 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
-
+#include <string_view>
 
 #include "base/FixedPath.h"
 
@@ -12,21 +13,43 @@ namespace veyra {
 
 const wchar_t kSuiteAppPathKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Kavosafe.exe";
 
+LSTATUS ReadSuitePath(wchar_t* buffer, DWORD characters) noexcept
+{
+    if (!buffer || characters == 0) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    DWORD type = REG_SZ;
+    DWORD size = characters * sizeof(wchar_t);
+    const LSTATUS result = SHGetValueW(HKEY_LOCAL_MACHINE, kSuiteAppPathKey, L"Path", &type, buffer, &size);
+    if (result != ERROR_SUCCESS) {
+        buffer[0] = L'\0';
+        return result;
+    }
+    // A value of another type or an empty one would turn into a wrong folder: refuse them rather than guess.
+    const std::size_t stored = std::min<std::size_t>(size / sizeof(wchar_t), characters);
+    std::size_t end = std::wstring_view(buffer, stored).find(L'\0');
+    if (end == std::wstring_view::npos) {
+        // Stored without its terminator: it fits only when there is room to add one.
+        if (stored >= characters) {
+            buffer[0] = L'\0';
+            return ERROR_MORE_DATA;
+        }
+        buffer[stored] = L'\0';
+        end = stored;
+    }
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || end == 0) {
+        buffer[0] = L'\0';
+        return ERROR_INVALID_DATA;
+    }
+    return ERROR_SUCCESS;
+}
+
 namespace {
 
-// The App Paths value; a value of another type, or one that does not fit 259 characters, counts as absent.
+// The registered folder without a trailing separator; false when the entry is absent or unusable.
 bool ReadRegisteredSuiteFolder(wchar_t (&folder)[MAX_PATH]) noexcept
 {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    DWORD type = REG_SZ;
-    DWORD size = MAX_PATH * sizeof(wchar_t);
-    if (SHGetValueW(HKEY_LOCAL_MACHINE, kSuiteAppPathKey, L"Path", &type, buffer, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        folder[0] = L'\0';
-        return false;
-    }
-    buffer[size / sizeof(wchar_t)] = L'\0';  // a value stored without its terminator
-    if (!CopyBounded(folder, buffer) || folder[0] == L'\0') {
+    if (ReadSuitePath(folder, MAX_PATH) != ERROR_SUCCESS) {
         return false;
     }
     // "C:\Suite\" names the same folder as "C:\Suite"; a drive root keeps its separator.

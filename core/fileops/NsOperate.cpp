@@ -4,10 +4,10 @@ namespace veyra {
 
 HANDLE NsOperate::StartWorker() noexcept
 {
-    RefPtr<NsOperate> forThread = RefPtr<NsOperate>::Share(this);
+    RefPtr<NsOperate> forThread = RefPtr<NsOperate>::Copy(this);
     HANDLE thread = CreateThread(nullptr, 0, &NsOperate::WorkerEntry, forThread.get(), 0, &threadId);
     if (thread) {
-        (void)forThread.release();  // the thread owns this reference now
+        (void)forThread.detach();  // the thread owns this reference now
     }
     return thread;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The starters the desktop and folder windows call on the UI thread. Copy, move and rename objects
 // are sent to the owner key's desktop window as WM_NS_START_OPERATION (wParam: the NsOperate*); the
-// receiver takes a reference of its own (RefPtr::Share) when it keeps the object beyond the call, and
+// receiver takes a reference of its own (RefPtr::Copy) when it keeps the object beyond the call, and
 // the starter lets go of its reference when the call returns. Delete starts its worker at once.
 // Also the rename checks, which ask their questions on the UI thread before a rename starts.
 

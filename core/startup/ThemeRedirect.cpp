@@ -35,34 +35,6 @@ bool JoinPath(wchar_t (&out)[kMaxPathChars], std::wstring_view folder, std::wstr
 
 PVOID TrueCreateFileW = KernelCreateFileW();
 
-LSTATUS ReadSuitePath(wchar_t* buffer, DWORD characters) noexcept
-{
-    if (!buffer || characters == 0) {
-        return ERROR_PATH_NOT_FOUND;
-    }
-    DWORD type = REG_SZ;
-    DWORD size = characters * sizeof(wchar_t);
-    buffer[0] = L'\0';
-    const LSTATUS result = SHGetValueW(HKEY_LOCAL_MACHINE, kSuiteAppPathKey, L"Path", &type, buffer, &size);
-    if (result != ERROR_SUCCESS) {
-        buffer[0] = L'\0';
-        return result;
-    }
-    // A value of another type, an empty one, or one stored without its terminator would turn into a
-    // wrong folder: refuse them rather than guess.
-    const std::wstring_view text(buffer, std::min<DWORD>(size / sizeof(wchar_t), characters));
-    const std::size_t end = text.find(L'\0');
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || end == 0 || text.empty()) {
-        buffer[0] = L'\0';
-        return ERROR_INVALID_DATA;
-    }
-    if (end == std::wstring_view::npos) {
-        buffer[0] = L'\0';
-        return ERROR_MORE_DATA;
-    }
-    return ERROR_SUCCESS;
-}
-
 bool BuildThemePaths(const wchar_t* suiteFolder) noexcept
 {
     std::wstring_view folder = suiteFolder ? suiteFolder : L"";

@@ -13,11 +13,6 @@ namespace veyra {
 // trampoline through which the redirect reaches the system's CreateFileW.
 extern PVOID TrueCreateFileW;
 
-// The suite folder from its App Paths entry ("Path") into `buffer` of `characters` characters (260 at
-// start-up). The Win32 result: ERROR_PATH_NOT_FOUND for a null buffer, ERROR_INVALID_DATA for a value
-// that is not a non-empty string, ERROR_MORE_DATA for one that does not fit.
-[[nodiscard]] LSTATUS ReadSuitePath(wchar_t* buffer, DWORD characters) noexcept;
-
 // Builds the two theme paths from `suiteFolder` (one trailing separator is dropped, so a folder written
 // as "C:\Suite\" gives the same paths as "C:\Suite"). False, with both paths empty, when a path would not
 // fit in 260 characters.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "core/ComponentDll.h"
@@ -33,6 +35,38 @@ std::wstring ParentOfBin()
 {
     const std::wstring bin = veyra::test::BinFolder();
     return bin.substr(0, bin.find_last_of(L'\\'));
+}
+
+TEST(SuiteFolder, ReadsTheRegisteredFolderAndRefusesValuesThatAreNoFolder)
+{
+    ScopedRegistryValue value(HKEY_LOCAL_MACHINE, veyra::kSuiteAppPathKey, L"Path");
+    const std::wstring tooLong = L"C:\\" + std::wstring(300, L'a');
+    const wchar_t unterminated[] = {L'C', L':', L'\\', L'S'};  // a value written without its terminator
+    struct Case {
+        const char* name;
+        DWORD type;  // REG_NONE: the value is absent
+        const void* data;
+        DWORD size;
+        LSTATUS expected;
+        const wchar_t* expectedFolder;
+    } cases[] = {
+        {"absent", REG_NONE, nullptr, 0, ERROR_FILE_NOT_FOUND, L""},
+        {"folder", REG_SZ, L"C:\\Suite", sizeof(L"C:\\Suite"), ERROR_SUCCESS, L"C:\\Suite"},
+        {"expandable", REG_EXPAND_SZ, L"C:\\Suite", sizeof(L"C:\\Suite"), ERROR_SUCCESS, L"C:\\Suite"},
+        {"unterminated", REG_SZ, unterminated, sizeof(unterminated), ERROR_SUCCESS, L"C:\\S"},
+        {"empty", REG_SZ, L"", sizeof(L""), ERROR_INVALID_DATA, L""},
+        {"number", REG_DWORD, "\7\0\0\0", 4, ERROR_INVALID_DATA, L""},
+        {"longer than the buffer", REG_SZ, tooLong.c_str(), static_cast<DWORD>((tooLong.size() + 1) * sizeof(wchar_t)),
+         ERROR_MORE_DATA, L""},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.type == REG_NONE ? value.Delete() : value.SetRaw(c.type, c.data, c.size)) << c.name;
+        wchar_t buffer[MAX_PATH];
+        std::fill(std::begin(buffer), std::end(buffer), L'x');
+        EXPECT_EQ(veyra::ReadSuitePath(buffer, MAX_PATH), c.expected) << c.name;
+        EXPECT_STREQ(buffer, c.expectedFolder) << c.name;
+    }
+    EXPECT_EQ(veyra::ReadSuitePath(nullptr, MAX_PATH), ERROR_PATH_NOT_FOUND);
 }
 
 TEST(SuiteFolder, JoinsTheRegisteredFolderOrFailsWithoutTruncating)

@@ -55,25 +55,6 @@ TEST(ThemeRedirect, BuildsBothPathsFromTheFolderWithinTheLimit)
     }
 }
 
-TEST(ThemeRedirect, ReadsTheSuiteFolderAndRefusesValuesThatAreNoFolder)
-{
-    ScopedRegistryValue value(HKEY_LOCAL_MACHINE, kSuiteAppPathKey, L"Path");
-    wchar_t buffer[MAX_PATH];
-    ASSERT_TRUE(value.Delete());
-    EXPECT_NE(veyra::ReadSuitePath(buffer, MAX_PATH), ERROR_SUCCESS) << "absent value";
-    ASSERT_TRUE(value.SetString(L"C:\\Suite"));
-    ASSERT_EQ(veyra::ReadSuitePath(buffer, MAX_PATH), ERROR_SUCCESS);
-    EXPECT_STREQ(buffer, L"C:\\Suite");
-    EXPECT_EQ(veyra::ReadSuitePath(nullptr, MAX_PATH), ERROR_PATH_NOT_FOUND);
-    ASSERT_TRUE(value.SetString(L""));
-    EXPECT_EQ(veyra::ReadSuitePath(buffer, MAX_PATH), ERROR_INVALID_DATA) << "empty value";
-    ASSERT_TRUE(value.SetDword(7));
-    EXPECT_EQ(veyra::ReadSuitePath(buffer, MAX_PATH), ERROR_INVALID_DATA) << "number instead of a folder";
-    ASSERT_TRUE(value.SetString(L"C:\\" + std::wstring(300, L'a')));
-    EXPECT_NE(veyra::ReadSuitePath(buffer, MAX_PATH), ERROR_SUCCESS) << "folder longer than the buffer";
-    EXPECT_EQ(buffer[0], L'\0');
-}
-
 std::string ReadThroughCreateFile(const wchar_t* path)
 {
     veyra::UniqueFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
