@@ -326,14 +326,17 @@ void CSimpleEditCtrl::SizeBox()
     RECT box{cell.left - 2, cell.top + kLabelTop - scrollOffset, cell.right + 2, 0};
     const int lineHeight = m_isVista ? kVistaLineHeight : kClassicLineHeight;
     box.bottom = m_isVista ? box.top + m_lineCount * lineHeight + 4 : box.top + m_lineCount * (lineHeight - 2);
+    // One line more or less is one line of the box's own pitch, so a box that shrinks back to one line is
+    // as tall as one that started with one (before Vista the lines are 2 pixels closer than their height).
+    const int linePitch = m_isVista ? lineHeight : lineHeight - 2;
     if (m_lineCount == 1 || m_lineCount == 2) {
         const int measure = MeasureLabelWidth(m_hwnd, Text().c_str());
         const LONG width = box.right - box.left;
         if (m_lineCount == 2 && measure < width) {
-            box.bottom -= lineHeight;
+            box.bottom -= linePitch;
             m_lineCount = 1;
         } else if (m_lineCount == 1 && measure > width) {
-            box.bottom += lineHeight;
+            box.bottom += linePitch;
             m_lineCount = 2;
         }
         if (m_lineCount == 1 && measure >= 0) {

@@ -25,6 +25,10 @@ inline constexpr UINT WM_NS_RENAME_DONE = WM_USER + 13;
 inline constexpr UINT kReflectBase = WM_USER + 0x1C00;
 inline constexpr UINT kReflectedCommand = kReflectBase + WM_COMMAND;
 
+// The style a view creates the box with: WS_CHILD, WS_VISIBLE, WS_BORDER, ES_CENTER, ES_MULTILINE and
+// ES_AUTOVSCROLL (without it the edit refuses a character that wraps past the box's one line).
+inline constexpr DWORD kRenameBoxStyle = 0x50800045;
+
 // The refusal text the box shows at the caret.
 extern const wchar_t kForbiddenNameTip[];
 

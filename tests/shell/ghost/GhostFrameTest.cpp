@@ -10,20 +10,12 @@
 #include "core/fileops/ChangeNotice.h"
 #include "shell/ghost/ClassifyRectInHost.h"
 #include "shell/ghost/NsVirtualMoveWnd.h"
+#include "tests/support/RectAssertions.h"
 
 using namespace veyra;
+using veyra::test::SameRect;
 
 namespace {
-
-::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected)
-{
-    if (EqualRect(&actual, &expected)) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "(" << actual.left << "," << actual.top << "," << actual.right << ","
-                                         << actual.bottom << ") instead of (" << expected.left << "," << expected.top
-                                         << "," << expected.right << "," << expected.bottom << ")";
-}
 
 TEST(ClassifyRectInHostTest, CasesAgainstTheBand)
 {
