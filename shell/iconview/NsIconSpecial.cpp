@@ -57,6 +57,8 @@ int NsIconSpecial::QueryDriveSpace(vorrelUI::Ivorrel_panel* outerPanel, const RE
         m_freeText = std::move(texts.freeText);
         m_totalText = std::move(texts.totalText);
     }
+    // Shown, or the line would never be seen: a created control starts hidden.
+    static_cast<void>(m_freeSpaceLabel->ModifyStyle(vorrelUI::kStyleVisible, 0));
     static_cast<void>(outerPanel->AddChild(m_freeSpaceLabel.get()));
     return 1;
 }
