@@ -22,6 +22,11 @@ constexpr int kTaskbarHeight = 40;
 constexpr int kVistaLineHeight = 17;
 constexpr int kClassicLineHeight = 21;
 constexpr UINT_PTR kTipToolId = 1;
+constexpr UINT_PTR kTipTimer = 1;
+constexpr UINT kTipShownMs = 5000;
+// The box is sized to its text plus 10 pixels: the edit's own margins must fit in that, whatever the
+// font would give them (Wine gives the substituted label font margins wide enough to wrap "ab").
+constexpr int kTextMargin = 2;
 
 bool IsForbidden(wchar_t c) noexcept
 {
@@ -108,6 +113,8 @@ std::span<const CSimpleEditCtrl::Entry> CSimpleEditCtrl::Messages()
         {WM_PASTE, &CSimpleEditCtrl::OnPaste},
         {EM_REPLACESEL, &CSimpleEditCtrl::OnReplaceSelection},
         {kReflectedCommand, &CSimpleEditCtrl::OnReflectedCommand},
+        {WM_SETFONT, &CSimpleEditCtrl::OnSetFont},
+        {WM_TIMER, &CSimpleEditCtrl::OnTimer},
         {WM_NCDESTROY, &CSimpleEditCtrl::OnNcDestroy},
     };
     return entries;
@@ -147,7 +154,6 @@ LRESULT CSimpleEditCtrl::OnChar(WPARAM wParam, LPARAM lParam)
         ShowRefusal();
         return 0;
     }
-    HideRefusal();
     return Default(WM_CHAR, wParam, lParam);
 }
 
@@ -213,6 +219,23 @@ LRESULT CSimpleEditCtrl::OnReflectedCommand(WPARAM wParam, LPARAM lParam)
     default:
         return Default(kReflectedCommand, wParam, lParam);
     }
+}
+
+LRESULT CSimpleEditCtrl::OnSetFont(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Default(WM_SETFONT, wParam, lParam);
+    SendMessageW(m_hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kTextMargin, kTextMargin));
+    return result;
+}
+
+LRESULT CSimpleEditCtrl::OnTimer(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != kTipTimer) {
+        return Default(WM_TIMER, wParam, lParam);
+    }
+    KillTimer(m_hwnd, kTipTimer);
+    HideRefusal();
+    return 0;
 }
 
 LRESULT CSimpleEditCtrl::OnNcDestroy(WPARAM wParam, LPARAM lParam)
@@ -293,6 +316,7 @@ void CSimpleEditCtrl::ShowRefusal()
     tool.hwnd = m_hwnd;
     tool.uId = kTipToolId;
     SendMessageW(m_tip.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    SetTimer(m_hwnd, kTipTimer, kTipShownMs, nullptr);
 }
 
 void CSimpleEditCtrl::HideRefusal() noexcept
@@ -356,6 +380,10 @@ void CSimpleEditCtrl::SizeBox()
         }
     }
     MoveWindow(m_hwnd, box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
+    // A box that shrank back to one line still shows the line it scrolled to while the text wrapped.
+    if (const LRESULT firstVisible = SendMessageW(m_hwnd, EM_GETFIRSTVISIBLELINE, 0, 0); m_lineCount == 1 && firstVisible > 0) {
+        SendMessageW(m_hwnd, EM_LINESCROLL, 0, -firstVisible);
+    }
     UpdateWindow(m_hwnd);
 }
 

@@ -78,6 +78,8 @@ private:
     LRESULT OnPaste(WPARAM wParam, LPARAM lParam);
     LRESULT OnReplaceSelection(WPARAM wParam, LPARAM lParam);
     LRESULT OnReflectedCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
