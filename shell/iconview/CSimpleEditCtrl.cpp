@@ -28,9 +28,14 @@ constexpr UINT kTipShownMs = 5000;
 // font would give them (Wine gives the substituted label font margins wide enough to wrap "ab").
 constexpr int kTextMargin = 2;
 
+bool IsControlCharacter(wchar_t c) noexcept
+{
+    return c < 0x20 || c == 0x7F;
+}
+
 bool IsForbidden(wchar_t c) noexcept
 {
-    return c < 0x20 || wcschr(kForbiddenCharacters, c) != nullptr;
+    return IsControlCharacter(c) || wcschr(kForbiddenCharacters, c) != nullptr;
 }
 
 // Control characters that the edit takes as commands (backspace, select all, copy, paste, cut, undo)
@@ -147,8 +152,8 @@ LRESULT CSimpleEditCtrl::OnChar(WPARAM wParam, LPARAM lParam)
     if (IsEditCommand(c)) {
         return Default(WM_CHAR, wParam, lParam);
     }
-    if (c < 0x20) {
-        return 0;  // Enter's and Tab's characters: a name holds no line breaks
+    if (IsControlCharacter(c)) {
+        return 0;  // Enter's and Tab's characters among them: a name holds no line breaks
     }
     if (IsForbidden(c)) {
         ShowRefusal();

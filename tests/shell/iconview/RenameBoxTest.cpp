@@ -129,6 +129,32 @@ TEST_F(RenameBoxTest, TypedForbiddenCharactersAreRefusedWithATip)
         EXPECT_EQ(Text(), L"x") << "character " << static_cast<int>(c);
         EXPECT_EQ(m_box->RefusalCount(), before + 1) << "character " << static_cast<int>(c);
     }
+    const int refusals = m_box->RefusalCount();
+    ReplaceAll(L"x\ty\x7f");
+    EXPECT_EQ(Text(), L"xy") << "control characters are no part of a name";
+    EXPECT_EQ(m_box->RefusalCount(), refusals);
+}
+
+TEST(RenameTextTest, ForbiddenAndControlCharactersAreTakenOut)
+{
+    struct Case {
+        std::wstring text;
+        std::wstring left;
+        int removed;
+    } const cases[] = {
+        {L"report.txt", L"report.txt", 0},
+        {L"a\\b:c", L"abc", 1},
+        {L"..\\x", L"..x", 1},
+        {L"name:stream", L"namestream", 1},
+        {L"tab\there\r\n", L"tabhere", 1},
+        {L"\x7f", L"", 1},
+        {L"\u65b0\u5efa", L"\u65b0\u5efa", 0},
+    };
+    for (const Case& c : cases) {
+        std::wstring text = c.text;
+        EXPECT_EQ(RemoveForbiddenNameCharacters(text), c.removed) << Narrow(c.left);
+        EXPECT_EQ(text, c.left) << Narrow(c.left);
+    }
 }
 
 TEST_F(RenameBoxTest, PastedForbiddenCharactersAreRefusedOnce)
