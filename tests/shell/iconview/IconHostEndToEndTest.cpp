@@ -145,6 +145,24 @@ TEST_F(IconHostEndToEndTest, ItemsOpenRenameAndTheGhostFrame)
         return true;
     })) << ReadFileBytes(tree);
 
+    // Each caption is drawn under its icon in the desktop's white (the desktop picture holds no white).
+    const RECT deskRect = WindowRect(desktop);
+    for (size_t index = 0; index < m_listed.size(); ++index) {
+        const RECT cell = DesktopCell(index);
+        EXPECT_TRUE(WaitFor([&] {
+            const HDC screen = GetDC(nullptr);
+            int white = 0;
+            for (LONG y = cell.top + 54; y < cell.bottom; ++y) {
+                for (LONG x = cell.left + 1; x < cell.right - 1; ++x) {
+                    const COLORREF pixel = GetPixel(screen, deskRect.left + x, deskRect.top + y);
+                    white += GetRValue(pixel) > 240 && GetGValue(pixel) > 240 && GetBValue(pixel) > 240 ? 1 : 0;
+                }
+            }
+            ReleaseDC(nullptr, screen);
+            return white > 10;
+        })) << "no caption under item " << index;
+    }
+
     // A double click on the program opens it through the tray, resolved in the sandbox view.
     const RECT programCell = DesktopCell(IndexOf(L"tool.exe"));
     PostMessageW(desktop, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(programCell.left + 30, programCell.top + 30));
