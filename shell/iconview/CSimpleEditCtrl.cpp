@@ -24,9 +24,10 @@ constexpr int kClassicLineHeight = 21;
 constexpr UINT_PTR kTipToolId = 1;
 constexpr UINT_PTR kTipTimer = 1;
 constexpr UINT kTipShownMs = 5000;
-// The box is sized to its text plus 10 pixels: the edit's own margins must fit in that, whatever the
-// font would give them (Wine gives the substituted label font margins wide enough to wrap "ab").
-constexpr int kTextMargin = 2;
+// The box is sized to its text plus 10 pixels, which is all the room the text has: the edit adds no
+// margins of its own (Wine: the label font's default margins, even 2 pixels a side, wrap a one-line
+// "ab" onto a second line the one-line box does not show).
+constexpr int kTextMargin = 0;
 
 bool IsControlCharacter(wchar_t c) noexcept
 {
