@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "core/fileops/ChangeNotice.h"
 #include "shell/iconview/NsIconApp.h"
 #include "shell/iconview/NsIconFolder.h"
