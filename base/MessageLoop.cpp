@@ -35,6 +35,11 @@ void MessageLoop::RemoveFilter(MessageFilter* filter) noexcept
     std::erase(m_filters, filter);
 }
 
+bool MessageLoop::HasFilter(const MessageFilter* filter) const noexcept
+{
+    return std::find(m_filters.begin(), m_filters.end(), filter) != m_filters.end();
+}
+
 bool MessageLoop::Filter(MSG& message)
 {
     // Copied: a filter may remove itself (its window closing) while it runs.

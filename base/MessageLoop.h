@@ -32,6 +32,7 @@ public:
 
     void AddFilter(MessageFilter* filter);
     void RemoveFilter(MessageFilter* filter) noexcept;
+    [[nodiscard]] bool HasFilter(const MessageFilter* filter) const noexcept;
 
     // Runs until WM_QUIT; returns its exit code.
     int Run();

@@ -249,6 +249,8 @@ public:
         if (!node || node->Kind() != ControlKind::OuterDrawn) {
             return E_INVALIDARG;
         }
+        // The program never shows an outer-drawn child itself: it is painted once it is inserted.
+        node->m_style |= vorrelUI::kStyleVisible;
         return ControlNode::AddChild(node) ? S_OK : E_INVALIDARG;
     }
 };
