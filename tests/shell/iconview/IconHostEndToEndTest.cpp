@@ -50,27 +50,30 @@ RECT WindowRect(HWND hwnd)
     return rect;
 }
 
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchVisibleWindow(HWND hwnd, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (owner == search->processId && IsWindowVisible(hwnd) && _wcsicmp(name, search->className) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND VisibleWindowOfClass(DWORD processId, const wchar_t* className)
 {
-    struct Search {
-        DWORD processId;
-        const wchar_t* className;
-        HWND found;
-    } search{processId, className, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[64] = {};
-            GetClassNameW(hwnd, name, 64);
-            if (owner == s->processId && IsWindowVisible(hwnd) && _wcsicmp(name, s->className) == 0) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, className, nullptr};
+    EnumWindows(&MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -124,8 +127,8 @@ TEST_F(IconHostEndToEndTest, ItemsOpenRenameAndTheGhostFrame)
     ScopedEnvironmentVariable dump(L"VORREL_DUMP_FOLDER", m_dump);
     ChildProcess host(BinFile(L"veyra_icon_host.exe"));
     ASSERT_TRUE(host.Started());
-    const HWND desktop = host.WaitForWindow(L"VeyraIconHostDesktop", 20000);
-    const HWND folderWindow = host.WaitForWindow(L"VeyraIconHostFolder", 20000);
+    const HWND desktop = host.WaitForShownWindow(L"VeyraIconHostDesktop", 20000);
+    const HWND folderWindow = host.WaitForShownWindow(L"VeyraIconHostFolder", 20000);
     ASSERT_NE(desktop, nullptr);
     ASSERT_NE(folderWindow, nullptr);
 
