@@ -1,0 +1,67 @@
+#include "core/sandboxview/MarkKeys.h"
+
+#include <cwchar>
+
+#include "core/sandboxview/CSandBoxFileSystem.h"
+
+namespace veyra::sandboxview {
+
+namespace {
+
+constexpr wchar_t kMarkValueName[] = L"Information";
+constexpr DWORD kMarkDeletedBit = 0x1;
+
+}  // namespace
+
+std::wstring MarkRootKey(int sandboxId)
+{
+    if (sandboxId == 0) {
+        return L"KavoSandBox";
+    }
+    wchar_t number[16];
+    std::swprintf(number, 16, L"%08d", sandboxId);
+    return std::wstring(L"KavoSandBox\\") + number;
+}
+
+LSTATUS OpenMarkKey(const std::wstring& keyPath, REGSAM access, bool create, UniqueRegKey& key)
+{
+    auto attempt = [&] {
+        if (create) {
+            return RegCreateKeyExW(HKEY_USERS, keyPath.c_str(), 0, nullptr, 0, access, nullptr, key.put(), nullptr);
+        }
+        return RegOpenKeyExW(HKEY_USERS, keyPath.c_str(), 0, access, key.put());
+    };
+    LSTATUS status = attempt();
+    if (status == ERROR_ACCESS_DENIED) {
+        CSandBoxFileSystem::GrantAdministratorsAccess(L"USERS\\" + keyPath);
+        status = attempt();
+    }
+    return status;
+}
+
+MarkState ReadMark(HKEY key, const wchar_t* subKey)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    DWORD type = 0;
+    const LSTATUS status = RegGetValueW(key, subKey, kMarkValueName, RRF_RT_ANY, &type, &value, &size);
+    if (status == ERROR_SUCCESS) {
+        return type == REG_BINARY && size == sizeof(value) && (value & kMarkDeletedBit) ? MarkState::Marked
+                                                                                         : MarkState::Unmarked;
+    }
+    // Too long a value is no mark; a key or value that is gone is none either.
+    if (status == ERROR_MORE_DATA || status == ERROR_FILE_NOT_FOUND) {
+        return MarkState::Unmarked;
+    }
+    return MarkState::Unreadable;
+}
+
+std::wstring UpperCase(std::wstring text)
+{
+    if (!text.empty()) {
+        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    }
+    return text;
+}
+
+}  // namespace veyra::sandboxview

@@ -1,0 +1,28 @@
+#pragma once
+// The registry side of deletion marks, shared by the mark operations and the mark cache: the per-sandbox
+// root key, opening a mark key with the one access repair, and reading a key's "Information" value.
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/UniqueResource.h"
+
+namespace veyra::sandboxview {
+
+// "KavoSandBox" for sandbox 0, "KavoSandBox\%08d" for others (relative to HKEY_USERS).
+std::wstring MarkRootKey(int sandboxId);
+
+// Opens (or creates) a key below HKEY_USERS; access denied is repaired once and tried again.
+LSTATUS OpenMarkKey(const std::wstring& keyPath, REGSAM access, bool create, UniqueRegKey& key);
+
+enum class MarkState { Marked, Unmarked, Unreadable };
+
+// The mark of `key` (or of its sub-key `subKey`): "Information", REG_BINARY, 4 bytes, bit 0 set. A key or
+// value that is not there, or a value of another form, is no mark; any other failure is Unreadable.
+MarkState ReadMark(HKEY key, const wchar_t* subKey);
+
+// Upper case as the registry compares names.
+std::wstring UpperCase(std::wstring text);
+
+}  // namespace veyra::sandboxview
