@@ -78,20 +78,38 @@ std::size_t RawListing(const std::wstring& folder)
     return count;
 }
 
-// The median of the rounds' times of `work` (steady against one slow round); `prepare` runs untimed
-// before each round.
-template <typename Prepare, typename Work>
-double MedianSeconds(Prepare&& prepare, Work&& work)
+struct RoundTimes {
+    double raw = 0;  // median seconds of the raw listing
+    double merged = 0;  // median seconds of the merged one
+};
+
+double Median(std::vector<double> times)
 {
-    std::vector<double> times;
-    for (int round = 0; round < kRounds; ++round) {
-        prepare(round);
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
     std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return times[times.size() / 2];  // steady against one slow round
+}
+
+template <typename Work>
+double Seconds(Work&& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Each round times the raw listing and then the merged one, so that both see the same load of a busy
+// machine; `prepare` runs untimed before each merged listing.
+template <typename Raw, typename Prepare, typename Merged>
+RoundTimes TimeRounds(Raw&& raw, Prepare&& prepare, Merged&& merged)
+{
+    std::vector<double> rawTimes;
+    std::vector<double> mergedTimes;
+    for (int round = 0; round < kRounds; ++round) {
+        rawTimes.push_back(Seconds(raw));
+        prepare();
+        mergedTimes.push_back(Seconds(merged));
+    }
+    return {Median(rawTimes), Median(mergedTimes)};
 }
 
 class ListingCase {
@@ -124,39 +142,39 @@ public:
     {
         const std::size_t shown = static_cast<std::size_t>(m_entries - m_entries / 20);
         bool right = true;
-        std::size_t raw = 0;
-        const double rawSeconds = MedianSeconds([](int) {}, [&] { raw = RawListing(m_real) + RawListing(m_shadow); });
-        right = Check("raw", raw >= static_cast<std::size_t>(m_entries)) && right;
-
+        const auto raw = [&] {
+            right = Check("raw", RawListing(m_real) + RawListing(m_shadow) >= static_cast<std::size_t>(m_entries)) &&
+                    right;
+        };
         List();  // the first listing of the folder is neither warm nor cold after a change
-        const double warmSeconds = MedianSeconds([](int) {}, [&] { right = Check("warm", List() == shown) && right; });
+        const RoundTimes warm = TimeRounds(raw, [] {}, [&] { right = Check("warm", List() == shown) && right; });
         veyra::bench::TakeCallCounts();
         List();
         const CallCounts warmCalls = veyra::bench::TakeCallCounts();
 
         bool flippedMarked = false;
-        const auto flip = [&](int) {
+        const auto flip = [&] {
             flippedMarked = !flippedMarked;
             const std::wstring path = m_real + EntryName(kFlippedEntry);
             right = Check("mark", flippedMarked ? m_view.SetDeletedMark(path, kSandbox)
                                                 : m_view.ClearDeletedMark(path, kSandbox)) && right;
         };
-        const double coldSeconds = MedianSeconds(
-            flip, [&] { right = Check("cold", List() == shown - (flippedMarked ? 1 : 0)) && right; });
-        flip(0);
+        const auto coldList = [&] { right = Check("cold", List() == shown - (flippedMarked ? 1 : 0)) && right; };
+        const RoundTimes cold = TimeRounds(raw, flip, coldList);
+        flip();
         veyra::bench::TakeCallCounts();
-        right = Check("cold", List() == shown - (flippedMarked ? 1 : 0)) && right;
+        coldList();
         const CallCounts coldCalls = veyra::bench::TakeCallCounts();
         if (flippedMarked) {
-            flip(0);
+            flip();
         }
         if (!right) {
             return false;
         }
-        std::printf("listing-%d ratio %.2f (merged %.2f ms, raw %.2f ms)\n", m_entries, warmSeconds / rawSeconds,
-                    warmSeconds * 1e3, rawSeconds * 1e3);
-        std::printf("listing-%d-cold ratio %.2f (merged %.2f ms)\n", m_entries, coldSeconds / rawSeconds,
-                    coldSeconds * 1e3);
+        std::printf("listing-%d ratio %.2f (merged %.2f ms, raw %.2f ms)\n", m_entries, warm.merged / warm.raw,
+                    warm.merged * 1e3, warm.raw * 1e3);
+        std::printf("listing-%d-cold ratio %.2f (merged %.2f ms, raw %.2f ms)\n", m_entries, cold.merged / cold.raw,
+                    cold.merged * 1e3, cold.raw * 1e3);
         std::printf("listing-%d registry calls per listing: warm %lu, cold %lu\n", m_entries, warmCalls.Registry(),
                     coldCalls.Registry());
         std::printf("  warm: %s\n  cold: %s\n", warmCalls.Describe().c_str(), coldCalls.Describe().c_str());

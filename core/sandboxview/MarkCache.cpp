@@ -11,9 +11,10 @@ namespace {
 
 // Folders remembered per sandbox: the desktop, the open folder windows and the start menu, with room.
 constexpr std::size_t kMaxFolders = 64;
-// A key written within this time of the read may be written again with the same time stamp (the
-// registry's clock can be as coarse as a timer tick), so its value is read again at the next check.
-constexpr ULONGLONG kSettleTime100ns = 10'000'000;  // 1 s
+// A key written within this time before the read may be written again with the same time stamp (the
+// registry's clock can be as coarse as a timer tick, 15.6 ms), so its value is read again at the next
+// check; an older stamp can only move when the key is written again.
+constexpr ULONGLONG kSettleTime100ns = 1'000'000;  // 100 ms
 
 ULONGLONG AsNumber(const FILETIME& time) noexcept
 {
