@@ -27,9 +27,9 @@ bool ByUpperName(const MarkedChild& left, const MarkedChild& right) noexcept
 }
 
 // Reads the direct sub-keys of the folder's mark key, taking over the marks of `prior` that cannot have
-// changed; nullptr on a registry failure.
+// changed, and with `watched` arming watches on them for the checks to come; nullptr on a registry failure.
 std::shared_ptr<FolderMarks> ReadFolderMarks(const std::wstring& folderKeyPath, const FolderMarks* prior,
-                                             std::uint64_t epoch)
+                                             std::uint64_t epoch, bool watched)
 {
     auto marks = std::make_shared<FolderMarks>();
     marks->epoch = epoch;
@@ -42,6 +42,11 @@ std::shared_ptr<FolderMarks> ReadFolderMarks(const std::wstring& folderKeyPath, 
     if (opened != ERROR_SUCCESS || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr,
                                                     nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return nullptr;
+    }
+    if (watched) {
+        if (std::shared_ptr<FolderMarks> watchedMarks = ReadWatchedFolder(key.get(), count, epoch)) {
+            return watchedMarks;
+        }
     }
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
@@ -175,7 +180,16 @@ std::shared_ptr<const FolderMarks> MarkCache::Marks(int sandboxId, const std::ws
         prior->lastUse = domain.useClock.fetch_add(1) + 1;
         return prior;
     }
-    std::shared_ptr<const FolderMarks> marks = ReadFolderMarks(folderKeyPath, prior.get(), epoch);
+    // A folder read once is watched from its second read on: folders listed once (a tree being copied)
+    // cost no watches.
+    bool watched = prior != nullptr;
+    std::shared_ptr<FolderMarks> checked;
+    if (prior && prior->watch) {
+        const CheckResult result = CheckWatchedFolder(*prior, epoch, checked);
+        watched = result == CheckResult::Changed;
+    }
+    std::shared_ptr<const FolderMarks> marks =
+        checked ? std::move(checked) : ReadFolderMarks(folderKeyPath, prior.get(), epoch, watched);
     if (marks) {
         Store(domain, std::move(upperPath), marks);
     }

@@ -21,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/sandboxview/MarkKeyWatches.h"
 #include "core/sandboxview/MarkKeys.h"
 #include "core/sandboxview/MarkWatch.h"
 
@@ -32,6 +33,7 @@ struct MarkedChild {
     FILETIME lastWrite{};
     MarkState state = MarkState::Unreadable;
     bool settled = false;  // the state may be taken over unread while lastWrite stays the same
+    std::shared_ptr<KeyWatch> watch{};  // in a watched folder: the watch on this key's values
 
     [[nodiscard]] bool Marked() const noexcept { return state == MarkState::Marked; }
 };
@@ -39,6 +41,7 @@ struct MarkedChild {
 struct FolderMarks {
     std::uint64_t epoch = 0;          // of the cache when the read began; 0 = incomplete, never current
     std::vector<MarkedChild> children;  // every direct sub-key, by upperName
+    std::shared_ptr<FolderWatch> watch;  // null: the folder is checked by reading its sub-keys
     mutable std::atomic<std::uint64_t> lastUse{0};
 
     [[nodiscard]] const MarkedChild* Find(std::wstring_view upperName) const noexcept;

@@ -39,6 +39,17 @@ LSTATUS OpenMarkKey(const std::wstring& keyPath, REGSAM access, bool create, Uni
     return status;
 }
 
+LSTATUS WatchKey(HKEY key, BOOL subtree, DWORD filter, HANDLE event) noexcept
+{
+    const LSTATUS status = RegNotifyChangeKeyValue(key, subtree, filter | REG_NOTIFY_THREAD_AGNOSTIC, event, TRUE);
+    if (status != ERROR_INVALID_PARAMETER) {
+        return status;
+    }
+    // Before Windows 8 the watch ends with the arming thread, which signals the event: a needless second
+    // look at the marks, never a missed change.
+    return RegNotifyChangeKeyValue(key, subtree, filter, event, TRUE);
+}
+
 MarkState ReadMark(HKEY key, const wchar_t* subKey)
 {
     DWORD value = 0;

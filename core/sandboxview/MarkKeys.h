@@ -16,6 +16,9 @@ std::wstring MarkRootKey(int sandboxId);
 // Opens (or creates) a key below HKEY_USERS; access denied is repaired once and tried again.
 LSTATUS OpenMarkKey(const std::wstring& keyPath, REGSAM access, bool create, UniqueRegKey& key);
 
+// Arms a one-shot, asynchronous change notification on `key` that outlives the arming thread.
+LSTATUS WatchKey(HKEY key, BOOL subtree, DWORD filter, HANDLE event) noexcept;
+
 enum class MarkState { Marked, Unmarked, Unreadable };
 
 // The mark of `key` (or of its sub-key `subKey`): "Information", REG_BINARY, 4 bytes, bit 0 set. A key or

@@ -1,5 +1,7 @@
 #include "core/sandboxview/MarkWatch.h"
 
+#include "core/sandboxview/MarkKeys.h"
+
 namespace veyra::sandboxview {
 
 namespace {
@@ -42,13 +44,7 @@ LSTATUS MarkWatch::Arm(UniqueRegKey& key, const std::wstring& path, BOOL subtree
                 return status;
             }
         }
-        // The watch must outlive the short-lived thread that arms it.
-        status = RegNotifyChangeKeyValue(key.get(), subtree, filter | REG_NOTIFY_THREAD_AGNOSTIC, event, TRUE);
-        if (status == ERROR_INVALID_PARAMETER) {
-            // Before Windows 8 the watch ends with the arming thread, which signals the event: a needless
-            // second look at the marks, never a missed change.
-            status = RegNotifyChangeKeyValue(key.get(), subtree, filter, event, TRUE);
-        }
+        status = WatchKey(key.get(), subtree, filter, event);
         if (status == ERROR_KEY_DELETED) {
             key.reset();  // deleted, perhaps made again since: open it anew
         }
