@@ -11,20 +11,6 @@ namespace {
 
 // Folders remembered per sandbox: the desktop, the open folder windows and the start menu, with room.
 constexpr std::size_t kMaxFolders = 64;
-// A key written within this time before the read may be written again with the same time stamp (the
-// registry's clock can be as coarse as a timer tick, 15.6 ms), so its value is read again at the next
-// check; an older stamp can only move when the key is written again.
-constexpr ULONGLONG kSettleTime100ns = 1'000'000;  // 100 ms
-
-ULONGLONG AsNumber(const FILETIME& time) noexcept
-{
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-bool ByUpperName(const MarkedChild& left, const MarkedChild& right) noexcept
-{
-    return left.upperName < right.upperName;
-}
 
 // Reads the direct sub-keys of the folder's mark key, taking over the marks of `prior` that cannot have
 // changed, and with `watched` arming watches on them for the checks to come; nullptr on a registry failure.
@@ -48,9 +34,7 @@ std::shared_ptr<FolderMarks> ReadFolderMarks(const std::wstring& folderKeyPath, 
             return watchedMarks;
         }
     }
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    const ULONGLONG settledBefore = AsNumber(now) - kSettleTime100ns;
+    const ULONGLONG settledBefore = SettledBefore();
     marks->children.reserve(count);
     for (DWORD index = 0; index < count; ++index) {
         wchar_t name[MAX_PATH];
@@ -71,15 +55,21 @@ std::shared_ptr<FolderMarks> ReadFolderMarks(const std::wstring& folderKeyPath, 
             child.settled = true;
         } else {
             child.state = ReadMark(key.get(), name);
-            child.settled = child.state != MarkState::Unreadable && AsNumber(lastWrite) < settledBefore;
+            child.settled = child.state != MarkState::Unreadable && IsSettled(lastWrite, settledBefore);
         }
         marks->children.push_back(std::move(child));
     }
-    std::sort(marks->children.begin(), marks->children.end(), ByUpperName);
+    marks->SortChildren();
     return marks;
 }
 
 }  // namespace
+
+void FolderMarks::SortChildren()
+{
+    std::sort(children.begin(), children.end(),
+              [](const MarkedChild& left, const MarkedChild& right) { return left.upperName < right.upperName; });
+}
 
 const MarkedChild* FolderMarks::Find(std::wstring_view upperName) const noexcept
 {

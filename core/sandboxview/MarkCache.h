@@ -1,10 +1,11 @@
 #pragma once
 // The process-wide cache of deletion marks, per folder key: which direct sub-keys of a folder's mark key
 // carry a mark, as last read. A change notification on each sandbox's mark tree (MarkWatch) and every
-// mark written by this process make the entries read before it be checked again before use; the check
-// enumerates the folder's sub-keys once and reads again only the values of keys whose last write time
-// moved (or that were written too recently for their time to tell), so a folder whose marks did not
-// change costs one wait call, and one whose marks changed costs one call per sub-key.
+// mark written by this process make the entries read before it be checked again before use, so a folder
+// whose marks did not change costs one wait call. The check of a folder read more than once looks at
+// the watches on its keys (MarkKeyWatches) and reads again only the marks whose watch fired; any other
+// folder is checked by enumerating its sub-keys once, reading again only the values of keys whose last
+// write time moved (or that were written too recently for their time to tell).
 //
 // Used side by side by the UI thread, the listing threads and the operation workers: entries are
 // immutable and shared; a slim reader/writer lock guards the table only while an entry is looked up or
@@ -45,6 +46,7 @@ struct FolderMarks {
     mutable std::atomic<std::uint64_t> lastUse{0};
 
     [[nodiscard]] const MarkedChild* Find(std::wstring_view upperName) const noexcept;
+    void SortChildren();
 };
 
 class MarkCache {

@@ -10,9 +10,6 @@ namespace veyra::sandboxview {
 
 namespace {
 
-// Keys watched by the whole process: each is a key handle and an event. Beyond this, folders are checked
-// by reading their sub-keys, as before.
-constexpr long kMaxWatchedKeys = 4096;
 std::atomic<long> s_watchedKeys{0};
 
 constexpr DWORD kValueChanges = REG_NOTIFY_CHANGE_LAST_SET;
@@ -120,6 +117,8 @@ std::shared_ptr<FolderMarks> ReadWatchedFolder(HKEY folder, DWORD count, std::ui
     auto marks = std::make_shared<FolderMarks>();
     marks->epoch = epoch;
     marks->children.reserve(count);
+    // Set as for a folder read without watches, which may take this entry's place.
+    const ULONGLONG settledBefore = SettledBefore();
     for (DWORD index = 0; index < count; ++index) {
         wchar_t name[MAX_PATH];
         DWORD nameLength = MAX_PATH;
@@ -141,11 +140,11 @@ std::shared_ptr<FolderMarks> ReadWatchedFolder(HKEY folder, DWORD count, std::ui
         watch->state = ReadMark(watch->key.get(), nullptr);
         MarkedChild child{std::wstring(name, nameLength), UpperCase(std::wstring(name, nameLength)), lastWrite};
         child.state = watch->state;
+        child.settled = child.state != MarkState::Unreadable && IsSettled(lastWrite, settledBefore);
         child.watch = std::move(watch);
         marks->children.push_back(std::move(child));
     }
-    std::sort(marks->children.begin(), marks->children.end(),
-              [](const MarkedChild& left, const MarkedChild& right) { return left.upperName < right.upperName; });
+    marks->SortChildren();
     marks->watch = std::make_shared<FolderWatch>(std::move(names));
     return marks;
 }

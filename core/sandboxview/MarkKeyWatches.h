@@ -20,6 +20,10 @@ namespace veyra::sandboxview {
 
 struct FolderMarks;
 
+// Keys watched by the whole process, each a key handle and an event; folders beyond it are checked by
+// reading their sub-keys.
+constexpr long kMaxWatchedKeys = 4096;
+
 struct KeyWatch {
     KeyWatch(UniqueRegKey watchedKey, UniqueHandle changeEvent) noexcept;
     ~KeyWatch();

@@ -10,6 +10,12 @@ namespace {
 
 constexpr wchar_t kMarkValueName[] = L"Information";
 constexpr DWORD kMarkDeletedBit = 0x1;
+constexpr ULONGLONG kSettleTime100ns = 1'000'000;  // 100 ms
+
+ULONGLONG AsNumber(const FILETIME& time) noexcept
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
 
 }  // namespace
 
@@ -65,6 +71,18 @@ MarkState ReadMark(HKEY key, const wchar_t* subKey)
         return MarkState::Unmarked;
     }
     return MarkState::Unreadable;
+}
+
+ULONGLONG SettledBefore() noexcept
+{
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return AsNumber(now) - kSettleTime100ns;
+}
+
+bool IsSettled(const FILETIME& lastWrite, ULONGLONG settledBefore) noexcept
+{
+    return AsNumber(lastWrite) < settledBefore;
 }
 
 std::wstring UpperCase(std::wstring text)

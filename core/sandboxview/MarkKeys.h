@@ -25,6 +25,12 @@ enum class MarkState { Marked, Unmarked, Unreadable };
 // value that is not there, or a value of another form, is no mark; any other failure is Unreadable.
 MarkState ReadMark(HKEY key, const wchar_t* subKey);
 
+// Keys last written before this time can change their mark only with a new last write time. A key
+// written more recently may be written again with the same stamp (the registry's clock can be as coarse
+// as a timer tick, 15.6 ms), so its value is read again at the next check.
+ULONGLONG SettledBefore() noexcept;
+[[nodiscard]] bool IsSettled(const FILETIME& lastWrite, ULONGLONG settledBefore) noexcept;
+
 // Upper case as the registry compares names.
 std::wstring UpperCase(std::wstring text);
 

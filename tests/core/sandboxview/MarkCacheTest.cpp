@@ -9,6 +9,7 @@
 
 #include "SandBoxViewFixture.h"
 #include "base/UniqueResource.h"
+#include "core/sandboxview/MarkKeyWatches.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TreeSnapshot.h"
@@ -202,6 +203,37 @@ TEST_F(MarkCache, MarkRootDeletedAndMadeAgain)
         ASSERT_TRUE(made.Announced());
         EXPECT_EQ((NameList{L"x.txt", L"y.txt"}), Names(m_root));
     }
+    EXPECT_TRUE(guard.Unchanged());
+}
+
+TEST_F(MarkCache, AFolderWithMoreMarkKeysThanCanBeWatchedStaysRight)
+{
+    MakeReal(m_root + L"\\a.txt");
+    MakeReal(m_root + L"\\b.txt");
+    // Marks of entries that are gone from the disk: more keys than the process watches.
+    UniqueRegKey folder;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_USERS, MarkKey(m_view, m_root).c_str(), 0, nullptr, 0,
+                                             KEY_CREATE_SUB_KEY, nullptr, folder.put(), nullptr));
+    const DWORD marked = 1;
+    for (long index = 0; index <= sandboxview::kMaxWatchedKeys; ++index) {
+        const std::wstring name = L"gone-" + std::to_wstring(index);
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(folder.get(), name.c_str(), L"Information", REG_BINARY, &marked,
+                                                 sizeof(marked)));
+    }
+    RealTreeGuard guard(m_root);
+    ASSERT_EQ((NameList{L"a.txt", L"b.txt"}), Names(m_root));
+    struct Case {
+        const wchar_t* name;
+        int set;
+        NameList listed;
+    };
+    const Case cases[] = {{L"a.txt", 1, {L"b.txt"}}, {L"b.txt", 1, {}}, {L"a.txt", 0, {L"a.txt"}}};
+    for (const auto& item : cases) {
+        const std::wstring path = m_root + L"\\" + item.name;
+        ASSERT_EQ(1, item.set ? m_view.SetDeletedMark(path, kSandbox) : m_view.ClearDeletedMark(path, kSandbox));
+        EXPECT_EQ(item.listed, Names(m_root)) << testing::PrintToString(std::wstring(item.name)) << " " << item.set;
+    }
+    EXPECT_EQ(1, m_view.IsMarkedDeleted(m_root + L"\\gone-7", kSandbox));
     EXPECT_TRUE(guard.Unchanged());
 }
 
