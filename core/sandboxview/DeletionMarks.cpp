@@ -32,7 +32,7 @@ int WriteMark(const CSandBoxFileSystem& view, const std::wstring& path, int sand
         RegSetValueExW(key.get(), kMarkValueName, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value),
                        sizeof(value)) == ERROR_SUCCESS;
     // Also after a failure: the keys made on the way are a change of the folders' sub-keys.
-    MarkCache::Instance().MarksWritten(sandboxId);
+    MarkCache::Instance().MarksWritten(sandboxId, keyPath);
     return written ? 1 : 0;
 }
 

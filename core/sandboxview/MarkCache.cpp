@@ -40,7 +40,8 @@ std::shared_ptr<FolderMarks> ReadFolderMarks(const std::wstring& folderKeyPath, 
         wchar_t name[MAX_PATH];
         DWORD nameLength = MAX_PATH;
         FILETIME lastWrite{};
-        const LSTATUS status = RegEnumKeyExW(key.get(), index, name, &nameLength, nullptr, nullptr, nullptr, &lastWrite);
+        const LSTATUS status =
+            RegEnumKeyExW(key.get(), index, name, &nameLength, nullptr, nullptr, nullptr, &lastWrite);
         if (status == ERROR_NO_MORE_ITEMS) {
             break;  // sub-keys went meanwhile; the change notification has the cache look again
         }
@@ -204,10 +205,24 @@ int MarkCache::KnownMark(int sandboxId, const std::wstring& folderKeyPath, const
     return child->state == MarkState::Unreadable ? -1 : (child->Marked() ? 1 : 0);
 }
 
-void MarkCache::MarksWritten(int sandboxId) noexcept
+void MarkCache::MarksWritten(int sandboxId, const std::wstring& keyPath) noexcept
 {
     try {
-        DomainOf(sandboxId).epoch.fetch_add(1);
+        Domain& domain = DomainOf(sandboxId);
+        const std::size_t slash = keyPath.find_last_of(L'\\');
+        if (slash != std::wstring::npos) {
+            const std::wstring upperPath = UpperCase(keyPath.substr(0, slash));
+            SharedSrwHold hold(domain.lock);
+            const auto found = domain.folders.find(upperPath);
+            if (found != domain.folders.end() && found->second->watch) {
+                // The watch may learn of the write a little later than the writer returns: the next check
+                // reads the key again whatever its watch says by then.
+                const MarkedChild* child = found->second->Find(UpperCase(keyPath.substr(slash + 1)));
+                const KeyWatch& watch = child && child->watch ? *child->watch : *found->second->watch->names;
+                SetEvent(watch.event.get());
+            }
+        }
+        domain.epoch.fetch_add(1);
     } catch (...) {
         // Without memory for the table there is no entry to outdate either.
     }

@@ -65,8 +65,9 @@ public:
     // current entry can tell (the caller reads the registry).
     int KnownMark(int sandboxId, const std::wstring& folderKeyPath, const std::wstring& childName);
 
-    // This process has written a mark of the sandbox: what was read before is checked before use.
-    void MarksWritten(int sandboxId) noexcept;
+    // This process has written the mark key `keyPath` of the sandbox (or tried to): what was read before
+    // is checked before use, and that key read again.
+    void MarksWritten(int sandboxId, const std::wstring& keyPath) noexcept;
 
 private:
     struct Domain;

@@ -37,7 +37,10 @@ public:
                                           m_event.get(), TRUE) == ERROR_SUCCESS;
     }
 
-    [[nodiscard]] bool Announced() const { return m_armed && WaitForSingleObject(m_event.get(), kWaitMs) == WAIT_OBJECT_0; }
+    [[nodiscard]] bool Announced() const
+    {
+        return m_armed && WaitForSingleObject(m_event.get(), kWaitMs) == WAIT_OBJECT_0;
+    }
 
 private:
     UniqueHandle m_event;
