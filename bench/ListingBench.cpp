@@ -1,6 +1,9 @@
 // Merged listing of a folder against the raw listing it is built from: FindFirstFileW over the real
 // folder plus its sandbox copy. Half of the entries are real, half only in the sandbox copy, and a tenth
-// of the real ones carry a deletion mark. Prints "listing-<entries> ratio <merged / raw>" (lower is better).
+// of the real ones carry a deletion mark. For each size it prints, against the same raw baseline:
+//   listing-<entries> ratio <merged / raw>        repeated listings, marks unchanged
+//   listing-<entries>-cold ratio <merged / raw>   the first listing after a mark in the folder changed
+// and the registry and search calls that one listing makes, warm and cold (lower is better).
 
 #include <windows.h>
 
@@ -11,14 +14,18 @@
 #include <vector>
 
 #include "base/UniqueResource.h"
+#include "bench/CallCounter.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
 
 namespace {
 
 using veyra::CSandBoxFileSystem;
+using veyra::bench::CallCounts;
 
 constexpr int kSandbox = 4712;
 constexpr int kRounds = 15;
+// A real entry that carries no mark of the fixture: the cold rounds mark and unmark it in turn.
+constexpr int kFlippedEntry = 2;
 
 bool MakeFolderTree(const std::wstring& path)
 {
@@ -51,6 +58,13 @@ bool WriteSmallFile(const std::wstring& path)
     return file && WriteFile(file.get(), "x", 1, &written, nullptr);
 }
 
+std::wstring EntryName(int index)
+{
+    wchar_t name[32];
+    std::swprintf(name, 32, L"\\entry-%06d.txt", index);
+    return name;
+}
+
 std::size_t RawListing(const std::wstring& folder)
 {
     std::size_t count = 0;
@@ -64,65 +78,153 @@ std::size_t RawListing(const std::wstring& folder)
     return count;
 }
 
-template <typename Work>
-double BestSeconds(Work&& work)
+struct RoundTimes {
+    double raw = 0;  // median seconds of the raw listing
+    double merged = 0;  // median seconds of the merged one
+};
+
+double Median(std::vector<double> times)
 {
-    std::vector<double> times;
-    for (int round = 0; round < kRounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
     std::sort(times.begin(), times.end());
-    return times[times.size() / 2];  // the median: steady against one slow round
+    return times[times.size() / 2];  // steady against one slow round
 }
 
-bool RunCase(CSandBoxFileSystem& view, const std::wstring& base, int entries)
+template <typename Work>
+double Seconds(Work&& work)
 {
-    const std::wstring real = base + L"\\listing-" + std::to_wstring(entries);
-    std::wstring shadow;
-    if (!MakeFolderTree(real) || !view.ToSandboxPath(real, shadow, kSandbox) || !MakeFolderTree(shadow)) {
-        return false;
-    }
-    for (int index = 0; index < entries; ++index) {
-        wchar_t name[32];
-        std::swprintf(name, 32, L"\\entry-%06d.txt", index);
-        const bool isReal = index % 2 == 0;
-        if (!WriteSmallFile((isReal ? real : shadow) + name)) {
-            return false;
-        }
-        if (isReal && index % 20 == 0 && !view.SetDeletedMark(real + name, kSandbox)) {
-            return false;
-        }
-    }
-    std::size_t merged = 0;
-    std::size_t raw = 0;
-    const double mergedSeconds = BestSeconds([&] {
-        std::vector<veyra::FileItemRecord> items;
-        view.ListFolder(real, items, kSandbox);
-        merged = items.size();
-    });
-    const double rawSeconds = BestSeconds([&] { raw = RawListing(real) + RawListing(shadow); });
-    RemoveFolder(real);
-    RemoveFolder(shadow);
-    // The sandbox copy's parent folders were made for this run only: remove them up to the sandbox folder.
-    for (auto slash = shadow.find_last_of(L'\\');
-         slash != std::wstring::npos && view.IsInSandboxFolder(shadow.substr(0, slash), kSandbox);
-         slash = shadow.find_last_of(L'\\', slash - 1)) {
-        RemoveDirectoryW(shadow.substr(0, slash).c_str());
-    }
-    if (merged != static_cast<std::size_t>(entries - entries / 20) || raw < static_cast<std::size_t>(entries)) {
-        std::fprintf(stderr, "listing-%d: %zu merged entries, %zu raw\n", entries, merged, raw);
-        return false;
-    }
-    std::printf("listing-%d ratio %.2f\n", entries, mergedSeconds / rawSeconds);
-    return true;
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
+
+// Each round times the raw listing and then the merged one, so that both see the same load of a busy
+// machine; `prepare` runs untimed before each merged listing.
+template <typename Raw, typename Prepare, typename Merged>
+RoundTimes TimeRounds(Raw&& raw, Prepare&& prepare, Merged&& merged)
+{
+    std::vector<double> rawTimes;
+    std::vector<double> mergedTimes;
+    for (int round = 0; round < kRounds; ++round) {
+        rawTimes.push_back(Seconds(raw));
+        prepare();
+        mergedTimes.push_back(Seconds(merged));
+    }
+    return {Median(rawTimes), Median(mergedTimes)};
+}
+
+class ListingCase {
+public:
+    ListingCase(CSandBoxFileSystem& view, const std::wstring& base, int entries)
+        : m_view(view), m_entries(entries), m_real(base + L"\\listing-" + std::to_wstring(entries))
+    {
+    }
+    ~ListingCase() { Remove(); }
+
+    bool Make()
+    {
+        if (!MakeFolderTree(m_real) || !m_view.ToSandboxPath(m_real, m_shadow, kSandbox) ||
+            !MakeFolderTree(m_shadow)) {
+            return false;
+        }
+        for (int index = 0; index < m_entries; ++index) {
+            const bool isReal = index % 2 == 0;
+            if (!WriteSmallFile((isReal ? m_real : m_shadow) + EntryName(index))) {
+                return false;
+            }
+            if (isReal && index % 20 == 0 && !m_view.SetDeletedMark(m_real + EntryName(index), kSandbox)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool Run()
+    {
+        const std::size_t shown = static_cast<std::size_t>(m_entries - m_entries / 20);
+        bool right = true;
+        const auto raw = [&] {
+            right = Check("raw", RawListing(m_real) + RawListing(m_shadow) >= static_cast<std::size_t>(m_entries)) &&
+                    right;
+        };
+        List();  // the first listing of the folder is neither warm nor cold after a change
+        const RoundTimes warm = TimeRounds(raw, [] {}, [&] { right = Check("warm", List() == shown) && right; });
+        veyra::bench::TakeCallCounts();
+        List();
+        const CallCounts warmCalls = veyra::bench::TakeCallCounts();
+
+        bool flippedMarked = false;
+        const auto flip = [&] {
+            flippedMarked = !flippedMarked;
+            const std::wstring path = m_real + EntryName(kFlippedEntry);
+            right = Check("mark", flippedMarked ? m_view.SetDeletedMark(path, kSandbox)
+                                                : m_view.ClearDeletedMark(path, kSandbox)) && right;
+        };
+        const auto coldList = [&] { right = Check("cold", List() == shown - (flippedMarked ? 1 : 0)) && right; };
+        const RoundTimes cold = TimeRounds(raw, flip, coldList);
+        flip();
+        veyra::bench::TakeCallCounts();
+        coldList();
+        const CallCounts coldCalls = veyra::bench::TakeCallCounts();
+        if (flippedMarked) {
+            flip();
+        }
+        if (!right) {
+            return false;
+        }
+        std::printf("listing-%d ratio %.2f (merged %.2f ms, raw %.2f ms)\n", m_entries, warm.merged / warm.raw,
+                    warm.merged * 1e3, warm.raw * 1e3);
+        std::printf("listing-%d-cold ratio %.2f (merged %.2f ms, raw %.2f ms)\n", m_entries, cold.merged / cold.raw,
+                    cold.merged * 1e3, cold.raw * 1e3);
+        std::printf("listing-%d registry calls per listing: warm %lu, cold %lu\n", m_entries, warmCalls.Registry(),
+                    coldCalls.Registry());
+        std::printf("  warm: %s\n  cold: %s\n", warmCalls.Describe().c_str(), coldCalls.Describe().c_str());
+        return true;
+    }
+
+private:
+    std::size_t List()
+    {
+        std::vector<veyra::FileItemRecord> items;
+        return m_view.ListFolder(m_real, items, kSandbox) ? items.size() : 0;
+    }
+
+    bool Check(const char* what, bool right) const
+    {
+        if (!right) {
+            std::fprintf(stderr, "listing-%d: wrong %s listing\n", m_entries, what);
+        }
+        return right;
+    }
+
+    void Remove()
+    {
+        RemoveFolder(m_real);
+        if (m_shadow.empty()) {
+            return;
+        }
+        RemoveFolder(m_shadow);
+        // The sandbox copy's parent folders were made for this run only: remove them up to the sandbox folder.
+        for (auto slash = m_shadow.find_last_of(L'\\');
+             slash != std::wstring::npos && m_view.IsInSandboxFolder(m_shadow.substr(0, slash), kSandbox);
+             slash = m_shadow.find_last_of(L'\\', slash - 1)) {
+            RemoveDirectoryW(m_shadow.substr(0, slash).c_str());
+        }
+    }
+
+    CSandBoxFileSystem& m_view;
+    const int m_entries;
+    const std::wstring m_real;
+    std::wstring m_shadow;
+};
 
 }  // namespace
 
 int main()
 {
+    if (!veyra::bench::InstallCallCounter()) {
+        std::fprintf(stderr, "listing: the call counter could not be installed\n");
+        return 1;
+    }
     wchar_t temp[MAX_PATH];
     const DWORD length = GetTempPathW(MAX_PATH, temp);
     if (length == 0 || length >= MAX_PATH) {
@@ -132,7 +234,8 @@ int main()
     CSandBoxFileSystem view(0);
     bool ok = true;
     for (int entries : {10000, 1000}) {
-        ok = RunCase(view, base, entries) && ok;
+        ListingCase listing(view, base, entries);
+        ok = listing.Make() && listing.Run() && ok;
     }
     RemoveDirectoryW(base.c_str());
     wchar_t markRoot[32];

@@ -105,7 +105,7 @@ public:
     int IsListed(std::wstring path) const;
     // The record builder: 1 with the record filled, 0 when a shortcut's target is gone (and the scope
     // leaves such shortcuts out).
-    int BuildFileItem(FileItemRecord& item, const std::wstring& folder, const std::wstring& name,
+    int BuildFileItem(FileItemRecord& item, const std::wstring& folder, std::wstring_view name,
                       const WIN32_FILE_ATTRIBUTE_DATA& data, int sandboxId,
                       ListingScope scope = ListingScope::Shown) const;
     int GetPathKind(std::wstring path, int& isShortcut, int sandboxId) const;

@@ -7,6 +7,8 @@
 
 #include "base/UniqueResource.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "core/sandboxview/MarkCache.h"
+#include "core/sandboxview/MarkKeys.h"
 #include "core/sandboxview/SandBoxPathText.h"
 
 namespace veyra {
@@ -16,44 +18,7 @@ using namespace sandboxview;
 namespace {
 
 constexpr wchar_t kMarkValueName[] = L"Information";
-constexpr DWORD kMarkDeletedBit = 0x1;
 constexpr REGSAM kMarkWriteAccess = KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
-
-std::wstring MarkRootKey(int sandboxId)
-{
-    if (sandboxId == 0) {
-        return L"KavoSandBox";
-    }
-    wchar_t number[16];
-    std::swprintf(number, 16, L"%08d", sandboxId);
-    return std::wstring(L"KavoSandBox\\") + number;
-}
-
-// Opens (or creates) a mark key; access denied is repaired once and tried again.
-LSTATUS OpenMarkKey(const std::wstring& keyPath, REGSAM access, bool create, UniqueRegKey& key)
-{
-    auto attempt = [&] {
-        if (create) {
-            return RegCreateKeyExW(HKEY_USERS, keyPath.c_str(), 0, nullptr, 0, access, nullptr, key.put(), nullptr);
-        }
-        return RegOpenKeyExW(HKEY_USERS, keyPath.c_str(), 0, access, key.put());
-    };
-    LSTATUS status = attempt();
-    if (status == ERROR_ACCESS_DENIED) {
-        CSandBoxFileSystem::GrantAdministratorsAccess(L"USERS\\" + keyPath);
-        status = attempt();
-    }
-    return status;
-}
-
-bool ReadsAsMark(HKEY key, const wchar_t* subKey)
-{
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    DWORD type = 0;
-    const LSTATUS status = RegGetValueW(key, subKey, kMarkValueName, RRF_RT_ANY, &type, &value, &size);
-    return status == ERROR_SUCCESS && type == REG_BINARY && size == sizeof(value) && (value & kMarkDeletedBit);
-}
 
 int WriteMark(const CSandBoxFileSystem& view, const std::wstring& path, int sandboxId, DWORD value)
 {
@@ -62,19 +27,13 @@ int WriteMark(const CSandBoxFileSystem& view, const std::wstring& path, int sand
         return 0;
     }
     UniqueRegKey key;
-    if (OpenMarkKey(keyPath, kMarkWriteAccess, true, key) != ERROR_SUCCESS) {
-        return 0;
-    }
-    return RegSetValueExW(key.get(), kMarkValueName, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value),
-                          sizeof(value)) == ERROR_SUCCESS;
-}
-
-std::wstring UpperCase(std::wstring text)
-{
-    if (!text.empty()) {
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    }
-    return text;
+    const bool written =
+        OpenMarkKey(keyPath, kMarkWriteAccess, true, key) == ERROR_SUCCESS &&
+        RegSetValueExW(key.get(), kMarkValueName, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value),
+                       sizeof(value)) == ERROR_SUCCESS;
+    // Also after a failure: the keys made on the way are a change of the folders' sub-keys.
+    MarkCache::Instance().MarksWritten(sandboxId, keyPath);
+    return written ? 1 : 0;
 }
 
 }  // namespace
@@ -108,11 +67,17 @@ int CSandBoxFileSystem::IsMarkedDeleted(std::wstring path, int sandboxId) const
     if (!GetMarkKeyPath(path, keyPath, sandboxId)) {
         return 0;
     }
+    // A folder listed a moment ago answers for its children without a registry call.
+    const std::size_t slash = keyPath.find_last_of(L'\\');
+    const int known = MarkCache::Instance().KnownMark(sandboxId, keyPath.substr(0, slash), keyPath.substr(slash + 1));
+    if (known >= 0) {
+        return known;
+    }
     UniqueRegKey key;
     if (OpenMarkKey(keyPath, KEY_READ, false, key) != ERROR_SUCCESS) {
         return 0;
     }
-    return ReadsAsMark(key.get(), nullptr) ? 1 : 0;
+    return ReadMark(key.get(), nullptr) == MarkState::Marked ? 1 : 0;
 }
 
 int CSandBoxFileSystem::SetDeletedMark(std::wstring path, int sandboxId) const
@@ -131,36 +96,25 @@ int CSandBoxFileSystem::RemoveMarkedNames(std::wstring folder, FileItemMap& name
     if (!GetMarkKeyPath(folder, keyPath, sandboxId)) {
         return 0;
     }
-    UniqueRegKey key;
-    const LSTATUS status = OpenMarkKey(keyPath, KEY_READ, false, key);
-    if (status != ERROR_SUCCESS) {
-        return status == ERROR_FILE_NOT_FOUND ? 1 : 0;
-    }
-    DWORD subKeyCount = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeyCount, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    const std::shared_ptr<const FolderMarks> marks = MarkCache::Instance().Marks(sandboxId, keyPath);
+    if (!marks) {
         return 0;
-    }
-    if (subKeyCount == 0 || names.empty()) {
-        return 1;
     }
     // Registry names ignore letter case, so a mark hides the entry whatever case either was written in;
     // the path test (IsMarkedDeleted) says the same, and listing and resolution agree. Marks are mostly
     // written in the case the listing showed, so the exact look-up comes first and the case-blind index is
     // built only when a mark misses it.
     std::unordered_map<std::wstring, std::vector<std::wstring>> byUpperName;
-    for (DWORD index = 0; index < subKeyCount && !names.empty(); ++index) {
-        wchar_t name[MAX_PATH];
-        DWORD nameLength = MAX_PATH;
-        if (RegEnumKeyExW(key.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    for (const MarkedChild& child : marks->children) {
+        if (names.empty()) {
+            break;
+        }
+        if (!child.Marked()) {
             continue;
         }
-        const std::wstring keyName(name, nameLength);
-        const auto exact = names.find(keyName);
+        const auto exact = names.find(child.name);
         if (exact != names.end()) {
-            if (ReadsAsMark(key.get(), name)) {
-                names.erase(exact);
-            }
+            names.erase(exact);
             continue;
         }
         if (byUpperName.empty()) {
@@ -168,8 +122,8 @@ int CSandBoxFileSystem::RemoveMarkedNames(std::wstring folder, FileItemMap& name
                 byUpperName[UpperCase(entry.first)].push_back(entry.first);
             }
         }
-        const auto variants = byUpperName.find(UpperCase(keyName));
-        if (variants != byUpperName.end() && ReadsAsMark(key.get(), name)) {
+        const auto variants = byUpperName.find(child.upperName);
+        if (variants != byUpperName.end()) {
             for (const auto& variant : variants->second) {
                 names.erase(variant);
             }

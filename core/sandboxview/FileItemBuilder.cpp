@@ -24,7 +24,7 @@ int KindByExtension(std::wstring_view path)
 
 }  // namespace
 
-int CSandBoxFileSystem::BuildFileItem(FileItemRecord& item, const std::wstring& folder, const std::wstring& name,
+int CSandBoxFileSystem::BuildFileItem(FileItemRecord& item, const std::wstring& folder, std::wstring_view name,
                                       const WIN32_FILE_ATTRIBUTE_DATA& data, int sandboxId, ListingScope scope) const
 {
     item.path.reserve(folder.size() + 1 + name.size());
@@ -45,7 +45,7 @@ int CSandBoxFileSystem::BuildFileItem(FileItemRecord& item, const std::wstring& 
         return 1;
     }
     if (!IsShortcutName(name)) {
-        item.kind = KindByExtension(item.path);
+        item.kind = KindByExtension(name);
         return 1;
     }
     item.isShortcut = 1;

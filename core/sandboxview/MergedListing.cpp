@@ -207,7 +207,7 @@ int CSandBoxFileSystem::GetFileItem(FileItemRecord& item, std::wstring path, int
     if (!GetFileAttributesExW(resolved.c_str(), GetFileExInfoStandard, &data)) {
         data = {};
     }
-    return BuildFileItem(item, GetParentPath(path), std::wstring(LastComponent(path)), data, sandboxId);
+    return BuildFileItem(item, GetParentPath(path), LastComponent(path), data, sandboxId);
 }
 
 int CSandBoxFileSystem::ListRawRealFolder(std::wstring folder, FileItemMap& names, ListingScope scope) const

@@ -46,11 +46,20 @@ bool IsMappablePath(std::wstring_view path) noexcept
 
 bool IsDriveFolder(std::wstring_view path, std::wstring_view folder, bool orInside) noexcept
 {
-    if (path.size() < 2 + folder.size() || !EqualsNoCase(path.substr(2, folder.size()), folder)) {
+    if (path.size() < 2 + folder.size()) {
         return false;
     }
     const std::wstring_view rest = path.substr(2 + folder.size());
-    return rest.empty() || rest == L"\\" || (orInside && rest[0] == L'\\');
+    if (!(rest.empty() || rest == L"\\" || (orInside && rest[0] == L'\\'))) {
+        return false;
+    }
+    // Listings ask this of every entry: most differ in the first letter, which needs no case table.
+    const auto asciiLower = [](wchar_t unit) { return unit >= L'A' && unit <= L'Z' ? unit + (L'a' - L'A') : unit; };
+    if (folder.size() > 1 && asciiLower(folder[1]) < 0x80 && asciiLower(path[3]) < 0x80 &&
+        asciiLower(folder[1]) != asciiLower(path[3])) {
+        return false;
+    }
+    return EqualsNoCase(path.substr(2, folder.size()), folder);
 }
 
 bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view lowerSuffix) noexcept

@@ -4,12 +4,12 @@
 
 namespace veyra::test {
 
-ChildProcess::ChildProcess(const std::wstring& program)
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments)
 {
     std::wstring folder = program;
     PathRemoveFileSpecW(folder.data());
     folder.resize(wcslen(folder.c_str()));
-    std::wstring commandLine = L"\"" + program + L"\"";
+    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

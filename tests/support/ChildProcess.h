@@ -12,8 +12,8 @@ namespace veyra::test {
 
 class ChildProcess {
 public:
-    // Starts `program` with no arguments in its own folder; check Started().
-    explicit ChildProcess(const std::wstring& program);
+    // Starts `program` in its own folder, with `arguments` after its quoted name; check Started().
+    explicit ChildProcess(const std::wstring& program, const std::wstring& arguments = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
