@@ -10,12 +10,16 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "shell/dragdrop/DragState.h"
 #include "shell/dragdrop/DropTargetRegistration.h"
 #include "shell/dragdrop/FileDrag.h"
 #include "tests/shell/dragdrop/DragTestSupport.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TrayFixture.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -188,6 +192,34 @@ TEST_F(RealDragTest, NothingToDragStartsNoDrag)
     EXPECT_EQ(RunFileDrag(m_source.Handle(), {}, FileDragImage{}), 0);
     EXPECT_EQ(RunFileDrag(m_source.Handle(), {L"C:\\" + std::wstring(300, L'x')}, FileDragImage{}), 0);
     EXPECT_TRUE(m_callbacks.steps.empty());
+}
+
+// A drag from another process reaches the window through OLE's marshalling; here it is no internal drag.
+TEST_F(RealDragTest, AnotherProgramsDragArrivesAsOutsideFiles)
+{
+    m_callbacks.answerEffect = DROPEFFECT_COPY;
+    ScopedEnvironmentVariable paths(L"VEYRA_DRAG_PATHS", L"C:\\other\\a.txt|D:\\其他\\b.doc");
+    ScopedEnvironmentVariable at(L"VEYRA_DRAG_AT", L"700,450");
+    ChildProcess source(BinFile(L"veyra_drag_source.exe"));
+    ASSERT_TRUE(source.Started());
+    // The target's methods run on this thread, called from the other process: keep the queue moving.
+    std::optional<DWORD> exitCode;
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (!exitCode && std::chrono::steady_clock::now() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpMessages();
+        exitCode = source.WaitForExit(0);
+    }
+    ASSERT_TRUE(exitCode.has_value()) << "the other program's drag did not end";
+    EXPECT_EQ(*exitCode, 1u);
+    ASSERT_EQ(m_callbacks.drops.size(), 1u);
+    EXPECT_EQ(m_callbacks.drops[0].paths, (std::vector<std::wstring>{L"C:\\other\\a.txt", L"D:\\其他\\b.doc"}));
+    EXPECT_EQ(m_callbacks.drops[0].internalFlag, 0);
+    EXPECT_EQ(m_callbacks.drops[0].sourceWindow, nullptr);
+    EXPECT_EQ(m_callbacks.drops[0].target, L"C:\\target");
+    ASSERT_FALSE(m_callbacks.steps.empty());
+    EXPECT_EQ(m_callbacks.steps.back().x, 200);
+    EXPECT_EQ(m_callbacks.steps.back().y, 150);
 }
 
 }  // namespace
