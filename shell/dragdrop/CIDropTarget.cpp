@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "core/shellutil/DroppedPaths.h"
 #include "shell/dragdrop/DropBlocks.h"
 #include "shell/dragdrop/DropDecision.h"
 
@@ -42,12 +43,17 @@ HRESULT STDMETHODCALLTYPE CIDropTarget::DragEnter(IDataObject* dataObject, DWORD
     }
     m_formatAccepted = false;
     m_acceptedIndex = -1;
+    m_paths.clear();
     for (std::size_t index = 0; index < m_acceptedFormats.size(); ++index) {
         if (dataObject->QueryGetData(&m_acceptedFormats[index]) == S_OK) {
             m_formatAccepted = true;
             m_acceptedIndex = static_cast<int>(index);
             break;
         }
+    }
+    if (m_formatAccepted) {
+        // Once per drag: the steps run at every pointer move, over lists of any length.
+        GetDroppedPaths(dataObject, m_paths);
     }
     DragOverStep(point, *effect);
     return S_OK;
@@ -96,7 +102,7 @@ HRESULT STDMETHODCALLTYPE CIDropTarget::Drop(IDataObject* dataObject, DWORD, POI
     if (DragOverStep(point, *effect) && m_formatAccepted && m_callbacks) {
         try {
             const std::wstring target = m_currentTargetPath;
-            m_callbacks->DropOnTarget(dataObject, target, m_move ? 1 : 0);
+            m_callbacks->DropOnTarget(dataObject, m_paths, target, m_move ? 1 : 0);
         } catch (...) {
             *effect = DROPEFFECT_NONE;
         }
@@ -110,6 +116,7 @@ void CIDropTarget::EndDrag() noexcept
     m_formatAccepted = false;
     m_acceptedIndex = -1;
     m_dataObject.reset();
+    m_paths.clear();
 }
 
 bool CIDropTarget::DragOverStep(POINTL point, DWORD& effect)
@@ -132,7 +139,7 @@ bool CIDropTarget::DecideStep(POINTL point, DWORD& effect)
     ScreenToClient(m_targetWindow, &client);
     m_currentTargetPath = m_defaultTargetPath;
     int noMove = 0;
-    m_callbacks->DragOverTarget(m_dataObject.get(), client, effect, m_currentTargetPath, noMove);
+    m_callbacks->DragOverTarget(m_dataObject.get(), m_paths, client, effect, m_currentTargetPath, noMove);
     const std::wstring insert =
         m_currentTargetPath.empty() ? std::wstring() : CSandBoxFileSystem::Instance().GetDisplayName(m_currentTargetPath);
     const DropStep step = DecideDropStep(m_currentTargetPath, insert, effect, noMove != 0);

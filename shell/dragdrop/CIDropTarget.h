@@ -17,15 +17,17 @@
 namespace veyra {
 
 // Supplied by the window that owns the target; called on the UI thread from inside OLE's drag loop, so
-// an implementation must not hold item pointers across calls.
+// an implementation must not hold item pointers across calls. `paths` are the drag's file names, read
+// once when the drag entered (empty when its file list holds none).
 class DropCallbacks {
 public:
     // Decides the effect at `clientPoint` (it enters as what the drag offers) and may replace the target
     // path (it enters as the window's folder). noMove 1: the drop would land where it came from.
-    virtual void DragOverTarget(IDataObject* dataObject, POINT clientPoint, DWORD& effect, std::wstring& targetPath,
-                                int& noMove) = 0;
+    virtual void DragOverTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths, POINT clientPoint,
+                                DWORD& effect, std::wstring& targetPath, int& noMove) = 0;
     // Performs the drop; move is 1 when the target decided on a move.
-    virtual void DropOnTarget(IDataObject* dataObject, const std::wstring& targetPath, int move) = 0;
+    virtual void DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths,
+                              const std::wstring& targetPath, int move) = 0;
 
 protected:
     ~DropCallbacks() = default;
@@ -65,6 +67,7 @@ private:
     bool m_move = false;
     HWND m_targetWindow;
     ComPtr<IDataObject> m_dataObject;
+    std::vector<std::wstring> m_paths;
     DropCallbacks* m_callbacks = nullptr;
 };
 

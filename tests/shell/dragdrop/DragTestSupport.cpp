@@ -63,9 +63,10 @@ std::optional<DropDescriptionRecord> ReadDescription(IDataObject* data)
     return record;
 }
 
-void RecordingCallbacks::DragOverTarget(IDataObject*, POINT clientPoint, DWORD& effect, std::wstring& targetPath,
-                                        int& noMove)
+void RecordingCallbacks::DragOverTarget(IDataObject*, const std::vector<std::wstring>& paths, POINT clientPoint,
+                                        DWORD& effect, std::wstring& targetPath, int& noMove)
 {
+    stepPaths = paths;
     steps.push_back(clientPoint);
     ++stepCount;
     offered.push_back(effect);
@@ -84,13 +85,15 @@ void RecordingCallbacks::Clear()
     steps.clear();
     offered.clear();
     drops.clear();
+    stepPaths.clear();
     stepCount = 0;
 }
 
-void RecordingCallbacks::DropOnTarget(IDataObject* dataObject, const std::wstring& targetPath, int move)
+void RecordingCallbacks::DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths,
+                                      const std::wstring& targetPath, int move)
 {
-    DropCall call{targetPath, move, {}, InternalDragFlag, DragSourceWindow};
-    GetDroppedPaths(dataObject, call.paths);
+    DropCall call{targetPath, move, paths, {}, InternalDragFlag, DragSourceWindow};
+    GetDroppedPaths(dataObject, call.readBack);
     drops.push_back(std::move(call));
 }
 

@@ -29,7 +29,8 @@ std::optional<DropDescriptionRecord> ReadDescription(IDataObject* data);
 struct DropCall {
     std::wstring target;
     int move;
-    std::vector<std::wstring> paths;
+    std::vector<std::wstring> paths;  // as given to the drop
+    std::vector<std::wstring> readBack;  // read from the data object at the drop
     int internalFlag;
     HWND sourceWindow;
 };
@@ -37,9 +38,10 @@ struct DropCall {
 // Answers every drag-over step with `effect` and, when set, `target`; records the steps and the drops.
 class RecordingCallbacks final : public DropCallbacks {
 public:
-    void DragOverTarget(IDataObject* dataObject, POINT clientPoint, DWORD& effect, std::wstring& targetPath,
-                        int& noMove) override;
-    void DropOnTarget(IDataObject* dataObject, const std::wstring& targetPath, int move) override;
+    void DragOverTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths, POINT clientPoint,
+                        DWORD& effect, std::wstring& targetPath, int& noMove) override;
+    void DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths, const std::wstring& targetPath,
+                      int move) override;
 
     DWORD answerEffect = DROPEFFECT_COPY;
     std::wstring answerTarget;  // empty: keep the window's folder
@@ -48,6 +50,7 @@ public:
     std::vector<POINT> steps;
     std::vector<DWORD> offered;
     std::vector<DropCall> drops;
+    std::vector<std::wstring> stepPaths;  // what the last step was given
     std::atomic<int> stepCount{0};  // read by an input thread while the drag runs
 
     RecordingCallbacks() = default;

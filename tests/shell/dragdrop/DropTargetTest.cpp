@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +129,8 @@ TEST_F(DropTargetTest, StepsShowTheDescriptionAndDropsCarryTheDecision)
             EXPECT_EQ(m_callbacks.drops[0].move, c.move) << c.name;
             EXPECT_EQ(m_callbacks.drops[0].paths,
                       (std::vector<std::wstring>{L"C:\\a\\one.txt", L"C:\\a\\two.txt"})) << c.name;
+            EXPECT_EQ(m_callbacks.drops[0].readBack, m_callbacks.drops[0].paths) << c.name;
+            EXPECT_EQ(m_callbacks.stepPaths, m_callbacks.drops[0].paths) << c.name;
         }
         // The target let the data object go: ours is the only reference left.
         EXPECT_EQ(data->AddRef(), 2u) << c.name;
@@ -195,6 +198,22 @@ TEST_F(DropTargetTest, ForeignDataAndBadArguments)
     ASSERT_EQ(m_target->QueryInterface(IID_IDropTarget, &out), S_OK);
     static_cast<IUnknown*>(out)->Release();
     EXPECT_EQ(m_target->QueryInterface(IID_IDropSource, &out), E_NOINTERFACE);
+}
+
+// A file list with no names is still the file format: the window is asked, with no paths to judge.
+TEST_F(DropTargetTest, AFileListWithoutNamesGivesNoPaths)
+{
+    ComPtr<CIDataObject> data = ComPtr<CIDataObject>::Adopt(new CIDataObject());
+    DROPFILES header{};
+    header.pFiles = sizeof(header);
+    header.fWide = TRUE;
+    ASSERT_EQ(SetGlobalData(data.get(), CF_HDROP, &header, sizeof(header)), S_OK);
+    m_callbacks.stepPaths = {L"stale"};
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(m_target->DragEnter(data.get(), MK_LBUTTON, At(1, 1), &effect), S_OK);
+    ASSERT_EQ(m_callbacks.steps.size(), 1u);
+    EXPECT_TRUE(m_callbacks.stepPaths.empty());
+    ASSERT_EQ(m_target->DragLeave(), S_OK);
 }
 
 // Without callbacks (the window has gone) the drag is refused and reaches nobody.
