@@ -2,23 +2,64 @@
 
 #include <ole2.h>
 
+#include <cstring>
+#include <cwchar>
 #include <new>
 
 #include "shell/dragdrop/CEnumFormatEtc.h"
 
 namespace veyra {
 
+namespace {
+
+// OleDuplicateData copies by the clipboard format it is told; a GDI object or metafile must be named as
+// such whatever format the entry carries, or its handle would be copied as global memory.
+CLIPFORMAT DuplicationFormat(DWORD tymed, CLIPFORMAT format) noexcept
+{
+    switch (tymed) {
+    case TYMED_GDI:
+        return format == CF_PALETTE ? CF_PALETTE : CF_BITMAP;
+    case TYMED_MFPICT:
+        return CF_METAFILEPICT;
+    case TYMED_ENHMF:
+        return CF_ENHMETAFILE;
+    default:
+        return format;
+    }
+}
+
+// A file medium names its file by a string, not a handle: it is copied as one.
+LPOLESTR CopyFileName(LPCOLESTR name) noexcept
+{
+    if (!name) {
+        return nullptr;
+    }
+    const size_t bytes = (wcslen(name) + 1) * sizeof(OLECHAR);
+    auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+    if (copy) {
+        std::memcpy(copy, name, bytes);
+    }
+    return copy;
+}
+
+}  // namespace
+
 HRESULT CopyStgMedium(const STGMEDIUM& source, CLIPFORMAT format, STGMEDIUM& copy) noexcept
 {
     copy = STGMEDIUM{};
     switch (source.tymed) {
     case TYMED_HGLOBAL:
-    case TYMED_FILE:
     case TYMED_GDI:
     case TYMED_MFPICT:
     case TYMED_ENHMF:
-        copy.hGlobal = static_cast<HGLOBAL>(OleDuplicateData(source.hGlobal, format, 0));
+        copy.hGlobal = static_cast<HGLOBAL>(OleDuplicateData(source.hGlobal, DuplicationFormat(source.tymed, format), 0));
         if (!copy.hGlobal) {
+            return E_OUTOFMEMORY;
+        }
+        break;
+    case TYMED_FILE:
+        copy.lpszFileName = CopyFileName(source.lpszFileName);
+        if (!copy.lpszFileName) {
             return E_OUTOFMEMORY;
         }
         break;

@@ -143,6 +143,42 @@ TEST(DataObjectTest, SetDataCopiesOrTakesAndReplacesTheSameFormat)
     EXPECT_EQ(data->SetData(&format, &odd, FALSE), DV_E_TYMED);
 }
 
+// Media other than global memory are copied as what they are: a file medium's name, a bitmap.
+TEST(DataObjectTest, FileAndBitmapMediaAreCopiedAsSuch)
+{
+    ComPtr<CIDataObject> data = ComPtr<CIDataObject>::Adopt(new CIDataObject());
+    const CLIPFORMAT fileFormat = static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"VeyraTestFile"));
+    FORMATETC file = {fileFormat, nullptr, DVASPECT_CONTENT, -1, TYMED_FILE};
+    wchar_t name[] = L"C:\\temp\\dropped.dat";
+    STGMEDIUM fileMedium{};
+    fileMedium.tymed = TYMED_FILE;
+    fileMedium.lpszFileName = name;
+    ASSERT_EQ(data->SetData(&file, &fileMedium, FALSE), S_OK);
+    name[0] = L'X';  // the object kept its own copy
+    STGMEDIUM got{};
+    ASSERT_EQ(data->GetData(&file, &got), S_OK);
+    ASSERT_EQ(got.tymed, static_cast<DWORD>(TYMED_FILE));
+    EXPECT_STREQ(got.lpszFileName, L"C:\\temp\\dropped.dat");
+    EXPECT_NE(got.lpszFileName, name);
+    ReleaseStgMedium(&got);
+
+    // A bitmap under a format of its own: still copied as a bitmap.
+    const CLIPFORMAT pictureFormat = static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"VeyraTestPicture"));
+    FORMATETC picture = {pictureFormat, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+    UniqueBitmap bitmap(CreateBitmap(4, 3, 1, 32, nullptr));
+    STGMEDIUM gdi{};
+    gdi.tymed = TYMED_GDI;
+    gdi.hBitmap = bitmap.get();
+    ASSERT_EQ(data->SetData(&picture, &gdi, FALSE), S_OK);
+    ASSERT_EQ(data->GetData(&picture, &got), S_OK);
+    EXPECT_NE(got.hBitmap, bitmap.get());
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(got.hBitmap, sizeof(info), &info), static_cast<int>(sizeof(info)));
+    EXPECT_EQ(info.bmWidth, 4);
+    EXPECT_EQ(info.bmHeight, 3);
+    ReleaseStgMedium(&got);
+}
+
 TEST(DataObjectTest, FixedAnswersAndInterfaces)
 {
     ComPtr<CIDataObject> data = ComPtr<CIDataObject>::Adopt(new CIDataObject());
