@@ -81,15 +81,17 @@ void CGroupCtrl::SetLabel(const std::wstring& text, DWORD style)
     m_labelStyle = style;
 }
 
-void CGroupCtrl::SetImage(Gdiplus::Image* image) noexcept
+void CGroupCtrl::SetImage(std::shared_ptr<Gdiplus::Image> image) noexcept
 {
     m_ownedImage.reset();
-    m_image = image;
+    m_sharedImage = std::move(image);
+    m_image = m_sharedImage.get();
     m_thumbnailTried = false;
 }
 
 void CGroupCtrl::AdoptImage(ImagePtr image) noexcept
 {
+    m_sharedImage.reset();
     m_ownedImage = std::move(image);
     m_image = m_ownedImage.get();
     m_thumbnailTried = false;

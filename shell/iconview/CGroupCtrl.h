@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "base/ComPtr.h"
@@ -43,8 +44,8 @@ public:
     void SetLabel(const std::wstring& text, DWORD style);
     void SetIconSize(int size) noexcept { m_iconSize = size; }
     void SetTextColor(COLORREF color) noexcept { m_textColor = color; }
-    // Borrowed: the view's icon cache owns it and keeps it while this control lives.
-    void SetImage(Gdiplus::Image* image) noexcept;
+    // Shared with the view's icon cache: either may go first.
+    void SetImage(std::shared_ptr<Gdiplus::Image> image) noexcept;
     // Owned by the control (the drive pictures of systems before Vista).
     void AdoptImage(ImagePtr image) noexcept;
 
@@ -74,13 +75,14 @@ private:
     std::wstring m_source;
     std::wstring m_label;
     std::wstring m_extension;
-    Gdiplus::Image* m_image = nullptr;  // m_ownedImage, or the cache's
+    Gdiplus::Image* m_image = nullptr;  // m_ownedImage or m_sharedImage
     int m_iconSize = 48;
     int m_sandboxId = 0;
     int m_kind = kGroupDrawItem;
     COLORREF m_textColor = 0;
     DWORD m_labelStyle = 0;
     ImagePtr m_ownedImage;
+    std::shared_ptr<Gdiplus::Image> m_sharedImage;
     bool m_thumbnailTried = false;  // a ".pdf" item asks the shell once for a picture of its own
 };
 
