@@ -23,6 +23,7 @@
 #include "tests/core/sandboxview/SandBoxViewFixture.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
 #include "tests/support/TrayFixture.h"
 
 using namespace veyra;
@@ -31,19 +32,6 @@ using namespace veyra::test;
 namespace {
 
 using namespace std::chrono_literals;
-
-// Polls `done` until it holds or `timeout` passes.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 15s)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
-}
 
 RECT WindowRect(HWND hwnd)
 {
