@@ -2,13 +2,59 @@
 
 #include <objbase.h>
 
+#include <cwchar>
+
+#include "core/GlobalInfo.h"
+#include "core/sandboxview/CSandBoxFileSystem.h"
+#include "core/shellutil/FileKinds.h"
+
 #include "shell/explorer/NsExplorer.h"
 
 namespace veyra {
 
-IconLoaderState::IconLoaderState(NsExplorer* view, IconImageMaker maker) noexcept
-    : m_view(view), m_maker(std::move(maker))
+IconLoaderState::IconLoaderState(NsExplorer* view, int ownerKey, IconImageMaker maker) noexcept
+    : m_view(view), m_ownerKey(ownerKey), m_maker(std::move(maker))
 {
+}
+
+bool IsShortcutPath(const std::wstring& path) noexcept
+{
+    return path.size() >= 5 && path.compare(path.size() - 4, 4, L".lnk") == 0;
+}
+
+bool WantsLoadedImage(const std::wstring& source, int isFolder)
+{
+    const bool image = IsImageFile(source.c_str()) != 0;
+    if (!g_globalInfo.IsVistaOrLater()) {
+        return image;
+    }
+    return isFolder == 1 || image || IsPdfPath(source);
+}
+
+bool IsPdfPath(const std::wstring& path) noexcept
+{
+    const wchar_t* dot = wcsrchr(path.c_str(), L'.');
+    return dot && _wcsicmp(dot, L".pdf") == 0;
+}
+
+bool ResolveIconSource(IconRequest& request, int ownerKey)
+{
+    const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
+    int deleted = 0;
+    if (view.ResolvePath(request.keyPath, request.sourcePath, ownerKey, deleted) != SBFS_EXISTS) {
+        request.sourcePath = request.keyPath;
+    }
+    if (!IsShortcutPath(request.sourcePath)) {
+        return true;  // decided by its name when it was queued
+    }
+    std::wstring target;
+    if (view.ResolveShortcut(request.keyPath, target, ownerKey)) {
+        // The picture comes from the target's file, in the sandbox copy when it has one.
+        if (view.ResolvePath(target, request.sourcePath, ownerKey, deleted) != SBFS_EXISTS) {
+            request.sourcePath = target;
+        }
+    }
+    return WantsLoadedImage(request.sourcePath, 0);
 }
 
 bool IconLoaderState::CreateEvents() noexcept
@@ -141,7 +187,7 @@ void RunIconLoader(IconLoaderState& state)
             continue;
         }
         std::optional<IconRequest> request = state.Pop();
-        if (!request || request->keyPath.empty()) {
+        if (!request || request->keyPath.empty() || !ResolveIconSource(*request, state.OwnerKey())) {
             continue;
         }
         if (state.IsStopped() || !state.EnterImage()) {

@@ -27,8 +27,18 @@ class NsExplorer;
 struct IconRequest {
     std::int32_t size = 16;
     std::wstring keyPath;     // the item's full path as the view shows it
-    std::wstring sourcePath;  // the file the image is made from
+    std::wstring sourcePath;  // the file the image is made from; empty until the loader resolves it
+    std::int32_t isFolder = 0;
 };
+
+// On the loader thread: the request's source resolved in the sandbox view for `ownerKey` (a shortcut's
+// target's file), and whether it is an image worth making; false drops the request.
+[[nodiscard]] bool ResolveIconSource(IconRequest& request, int ownerKey);
+// Whether a source of this name is loaded at all: folders and pictures, and ".pdf" from Vista on.
+[[nodiscard]] bool WantsLoadedImage(const std::wstring& source, int isFolder);
+[[nodiscard]] bool IsShortcutPath(const std::wstring& path) noexcept;
+// A ".pdf" file, in any letter case: the shell may have a picture of its first page.
+[[nodiscard]] bool IsPdfPath(const std::wstring& path) noexcept;
 
 // Images are shared by the cache and the icon controls that show them.
 using SharedImage = std::shared_ptr<Gdiplus::Image>;
@@ -43,7 +53,7 @@ using IconImageMaker = std::function<ImagePtr(const wchar_t* source, int size)>;
 
 class IconLoaderState final : public RefCounted {
 public:
-    IconLoaderState(NsExplorer* view, IconImageMaker maker) noexcept;
+    IconLoaderState(NsExplorer* view, int ownerKey, IconImageMaker maker) noexcept;
 
     // The wake (auto-reset), pause and stop events (manual-reset), unnamed and not signalled.
     [[nodiscard]] bool CreateEvents() noexcept;
@@ -69,6 +79,7 @@ public:
     [[nodiscard]] bool EnterView() noexcept;
     void LeaveView() noexcept;
     [[nodiscard]] NsExplorer* View() const noexcept { return m_view; }
+    [[nodiscard]] int OwnerKey() const noexcept { return m_ownerKey; }
     // View side, once its thread did not end in time.
     void Detach() noexcept;
 
@@ -76,6 +87,7 @@ private:
     enum Phase : int { kIdle, kInImage, kInView, kDetached };
 
     NsExplorer* m_view;
+    int m_ownerKey;
     IconImageMaker m_maker;
     std::atomic<int> m_phase{kIdle};
     UniqueHandle m_wake;

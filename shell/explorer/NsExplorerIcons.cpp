@@ -1,11 +1,6 @@
 // NsExplorer: the icon loader's view side. Requests are queued and images applied on the UI thread; the
 // loader thread (IconLoader.cpp) makes the images and calls LoadRequestedIcon.
 
-#include <cwchar>
-
-#include "core/GlobalInfo.h"
-#include "core/sandboxview/CSandBoxFileSystem.h"
-#include "core/shellutil/FileKinds.h"
 #include "core/shellutil/Thumbnails.h"
 #include "shell/explorer/NsExplorer.h"
 #include "shell/explorer/ViewMessages.h"
@@ -21,11 +16,6 @@ ImagePtr MakeThumbnail(const wchar_t* source, int size)
     return GetThumbnailImage(source, size);
 }
 
-bool EndsWithShortcut(const std::wstring& path) noexcept
-{
-    return path.size() >= 5 && path.compare(path.size() - 4, 4, L".lnk") == 0;
-}
-
 }  // namespace
 
 int NsExplorer::StartIconLoader()
@@ -35,7 +25,7 @@ int NsExplorer::StartIconLoader()
         return 1;
     }
     RefPtr<IconLoaderState> state =
-        MakeRef<IconLoaderState>(this, m_imageMaker ? m_imageMaker : IconImageMaker(&MakeThumbnail));
+        MakeRef<IconLoaderState>(this, m_ownerKey, m_imageMaker ? m_imageMaker : IconImageMaker(&MakeThumbnail));
     if (!state || !state->CreateEvents()) {
         return 0;
     }
@@ -90,33 +80,18 @@ size_t NsExplorer::IconQueueLength()
 
 int NsExplorer::NeedsLoadedImage(const std::wstring& path) const
 {
-    const wchar_t* dot = wcsrchr(path.c_str(), L'.');
-    return dot && _wcsicmp(dot, L".pdf") == 0 ? 1 : 0;
+    return IsPdfPath(path) ? 1 : 0;
 }
 
+// The UI thread decides by the name and asks the cache; the loader thread resolves the source, since
+// probing the sandbox view for thousands of items would hold the window while it fills.
 void NsExplorer::QueueIconRequest(const std::wstring& keyPath, int isFolder, int size)
 {
     if (!m_loader) {
         return;
     }
-    CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
-    std::wstring source;
-    int deleted = 0;
-    if (view.ResolvePath(keyPath, source, m_ownerKey, deleted) != SBFS_EXISTS) {
-        source = keyPath;
-    }
-    if (EndsWithShortcut(source)) {
-        std::wstring target;
-        if (view.ResolveShortcut(keyPath, target, m_ownerKey)) {
-            // The picture comes from the target's file, in the sandbox copy when it has one.
-            if (view.ResolvePath(target, source, m_ownerKey, deleted) != SBFS_EXISTS) {
-                source = target;
-            }
-        }
-    }
-    const bool image = IsImageFile(source.c_str()) != 0;
-    const bool wanted = g_globalInfo.IsVistaOrLater() ? (isFolder == 1 || image || NeedsLoadedImage(source)) : image;
-    if (!wanted) {
+    // A shortcut is decided by its target, which the loader resolves.
+    if (!IsShortcutPath(keyPath) && !WantsLoadedImage(keyPath, isFolder)) {
         return;
     }
     if (FindCachedIcon(keyPath, size)) {
@@ -125,7 +100,7 @@ void NsExplorer::QueueIconRequest(const std::wstring& keyPath, int isFolder, int
         }
         return;
     }
-    m_loader->Push(IconRequest{size, keyPath, std::move(source)});
+    m_loader->Push(IconRequest{size, keyPath, std::wstring(), isFolder});
 }
 
 int NsExplorer::LoadRequestedIcon(const IconRequest& request, SharedImage image)
