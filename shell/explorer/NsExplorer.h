@@ -101,6 +101,7 @@ public:
     // --- Listings: a Reload supersedes every listing still on its way ---
     [[nodiscard]] std::uint32_t BeginListing() noexcept { return ++m_listingNumber; }
     [[nodiscard]] bool IsCurrentListing(std::uint32_t number) const noexcept { return number == m_listingNumber; }
+    [[nodiscard]] std::uint32_t ListingNumber() const noexcept { return m_listingNumber; }
 
     // --- Layout and scrolling ---
     int PointOnFocusLabel(POINT* point);

@@ -18,6 +18,18 @@ constexpr int kDriveGroupGap = 20;
 constexpr int kDesktopPitchX = 74;
 constexpr int kDesktopPitchY = 93;
 constexpr int kTaskbarHeight = 40;
+// Items one fill step creates: well under 100 ms of the UI thread.
+constexpr size_t kFillStep = 200;
+
+bool PostListing(HWND host, std::unique_ptr<std::vector<FileItemRecord>>& records, std::uint32_t number)
+{
+    // The receiver adopts the vector; a failed post leaves it here to be freed.
+    if (!PostMessageW(host, WM_NS_ITEMS_LOADED, reinterpret_cast<WPARAM>(records.get()), number)) {
+        return false;
+    }
+    static_cast<void>(records.release());
+    return true;
+}
 
 }  // namespace
 
@@ -42,6 +54,7 @@ int TestView::Load(const std::wstring& path)
         return 0;
     }
     SetCurrentPath(path);
+    m_lastDriveType = -1;
     const std::uint32_t number = BeginListing();
     const HWND host = m_hostWindow;
     const int sandboxId = m_ownerKey;
@@ -49,10 +62,7 @@ int TestView::Load(const std::wstring& path)
         // Shortcuts are resolved through the shell's link object: without COM every one would be left out.
         const HRESULT com = CoInitialize(nullptr);
         auto records = std::make_unique<std::vector<FileItemRecord>>(List(path, mode, sandboxId));
-        // The receiver adopts the vector; a failed post leaves it here to be freed.
-        if (PostMessageW(host, WM_NS_ITEMS_LOADED, reinterpret_cast<WPARAM>(records.get()), number)) {
-            static_cast<void>(records.release());
-        }
+        static_cast<void>(PostListing(host, records, number));
         if (SUCCEEDED(com)) {
             CoUninitialize();
         }
@@ -62,8 +72,15 @@ int TestView::Load(const std::wstring& path)
 int TestView::FillItems(std::vector<FileItemRecord>& records)
 {
     int added = 0;
-    int lastDriveType = -1;
-    for (const FileItemRecord& record : records) {
+    int lastDriveType = m_lastDriveType;
+    const size_t step = std::min(records.size(), kFillStep);
+    if (step < records.size()) {
+        auto rest = std::make_unique<std::vector<FileItemRecord>>(records.begin() + static_cast<std::ptrdiff_t>(step),
+                                                                  records.end());
+        static_cast<void>(PostListing(m_hostWindow, rest, ListingNumber()));
+    }
+    for (size_t index = 0; index < step; ++index) {
+        const FileItemRecord& record = records[index];
         int ok = 0;
         if (m_viewMode == VIEW_MODE_COMPUTER && record.kind == kFileKindDrive) {
             const int groupStart = lastDriveType >= 0 && record.driveType != lastDriveType ? 1 : 0;
@@ -77,6 +94,7 @@ int TestView::FillItems(std::vector<FileItemRecord>& records)
             QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, 48);
         }
     }
+    m_lastDriveType = step < records.size() ? lastDriveType : -1;
     return added;
 }
 

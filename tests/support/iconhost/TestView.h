@@ -1,7 +1,8 @@
 #pragma once
 // The icon view of the test host: NsExplorer listing a folder (or the drives for the computer path) on a
 // short-lived load thread that posts WM_NS_ITEMS_LOADED to the host, filling its items in the listing's
-// order and queueing their images. On the desktop it places items column by column below the title
+// order and queueing their images, a few hundred at a time: the rest goes back to the host as a posted
+// listing of the same number, so the window keeps answering while thousands fill and a reload drops it. On the desktop it places items column by column below the title
 // strip, as the desktop's own view does. UI thread, but for the load thread.
 
 #include <windows.h>
@@ -21,6 +22,7 @@ public:
     }
 
     int Load(const std::wstring& path) override;
+    // Fills at most one step of the records and posts the rest back to the host.
     int FillItems(std::vector<FileItemRecord>& records) override;
     int OpenSelection() override;
     int IsViewFolder(const std::wstring& path) override;
@@ -31,6 +33,7 @@ public:
 
 private:
     int m_isDesktop;
+    int m_lastDriveType = -1;  // the drive groups go on across fill steps
 };
 
 }  // namespace veyra::test
