@@ -70,9 +70,22 @@ void CGroupCtrl::SetItem(const std::wstring& path, int kind, int sandboxId)
 {
     m_kind = kind;
     m_sandboxId = sandboxId;
-    int deleted = 0;
-    static_cast<void>(CSandBoxFileSystem::Instance().ResolvePath(path, m_source, sandboxId, deleted));
-    m_extension = PathFindExtensionW(m_source.c_str());
+    // Resolved when first drawn: a view of thousands of items would otherwise probe each one while it
+    // fills, and the name (so the extension) is the same on both sides.
+    m_itemPath = path;
+    m_source.clear();
+    m_sourceResolved = false;
+    m_extension = PathFindExtensionW(path.c_str());
+}
+
+const std::wstring& CGroupCtrl::Source() const
+{
+    if (!m_sourceResolved) {
+        m_sourceResolved = true;
+        int deleted = 0;
+        static_cast<void>(CSandBoxFileSystem::Instance().ResolvePath(m_itemPath, m_source, m_sandboxId, deleted));
+    }
+    return m_source;
 }
 
 void CGroupCtrl::SetLabel(const std::wstring& text, DWORD style)
@@ -81,15 +94,17 @@ void CGroupCtrl::SetLabel(const std::wstring& text, DWORD style)
     m_labelStyle = style;
 }
 
-void CGroupCtrl::SetImage(Gdiplus::Image* image) noexcept
+void CGroupCtrl::SetImage(std::shared_ptr<Gdiplus::Image> image) noexcept
 {
     m_ownedImage.reset();
-    m_image = image;
+    m_sharedImage = std::move(image);
+    m_image = m_sharedImage.get();
     m_thumbnailTried = false;
 }
 
 void CGroupCtrl::AdoptImage(ImagePtr image) noexcept
 {
+    m_sharedImage.reset();
     m_ownedImage = std::move(image);
     m_image = m_ownedImage.get();
     m_thumbnailTried = false;
@@ -105,7 +120,7 @@ void CGroupCtrl::GetIconSource(std::wstring& file, int& index) const
     index = 0;
     std::wstring text;
     if (ExtensionIs(m_extension, L".exe") || ExtensionIs(m_extension, L".msc")) {
-        text = m_source;
+        text = Source();
     } else if (!m_extension.empty() && m_extension[0] == L'.') {
         std::wstring progId;
         if (GetProgIdForExtension(m_extension.c_str(), progId)) {
@@ -113,11 +128,11 @@ void CGroupCtrl::GetIconSource(std::wstring& file, int& index) const
         }
     }
     if (text.empty()) {
-        if (m_source.find(L',') == std::wstring::npos) {
-            file = m_source;
+        if (Source().find(L',') == std::wstring::npos) {
+            file = Source();
             return;
         }
-        text = m_source;
+        text = Source();
     }
     ResolveIconLocation(text, g_globalInfo.SystemFolder(), file, index);
 }
@@ -158,7 +173,7 @@ HRESULT CGroupCtrl::Draw(HDC hdc, LONG)
 void CGroupCtrl::DrawIconFile(HDC hdc, POINT origin) const
 {
     const UniqueIcon icon(static_cast<HICON>(
-        LoadImageW(nullptr, m_source.c_str(), IMAGE_ICON, m_iconSize, m_iconSize, LR_LOADFROMFILE)));
+        LoadImageW(nullptr, Source().c_str(), IMAGE_ICON, m_iconSize, m_iconSize, LR_LOADFROMFILE)));
     if (icon) {
         DrawIconEx(hdc, origin.x, origin.y, icon.get(), m_iconSize, m_iconSize, 0, nullptr, DI_NORMAL);
     }
@@ -166,7 +181,7 @@ void CGroupCtrl::DrawIconFile(HDC hdc, POINT origin) const
 
 void CGroupCtrl::DrawThumbnailKind(HDC hdc, Gdiplus::Graphics& graphics, POINT origin) const
 {
-    const wchar_t* source = m_source.c_str();
+    const wchar_t* source = Source().c_str();
     if (IsIconFile(source)) {
         DrawIconFile(hdc, origin);
         return;
@@ -207,11 +222,11 @@ void CGroupCtrl::DrawFileIconKind(HDC hdc, POINT origin) const
 void CGroupCtrl::DrawItemKind(HDC hdc, Gdiplus::Graphics& graphics, POINT origin)
 {
     if (!m_image) {
-        if (IsIconFile(m_source.c_str())) {
+        if (IsIconFile(Source().c_str())) {
             DrawIconFile(hdc, origin);
             return;
         }
-        const ImagePtr icon = GetSystemIconImage(m_source.c_str(), m_iconSize);
+        const ImagePtr icon = GetSystemIconImage(Source().c_str(), m_iconSize);
         DrawImageAt(graphics, icon.get(), origin.x, origin.y, m_iconSize, m_iconSize);
         return;
     }
@@ -224,7 +239,7 @@ void CGroupCtrl::DrawItemKind(HDC hdc, Gdiplus::Graphics& graphics, POINT origin
         // Asked once: the shell often has no thumbnail (never under Wine), and the given picture, which
         // may be the cache's, stays until a real one arrives.
         m_thumbnailTried = true;
-        if (ImagePtr thumbnail = GetShellThumbnail(m_source.c_str(), m_iconSize, 0)) {
+        if (ImagePtr thumbnail = GetShellThumbnail(Source().c_str(), m_iconSize, 0)) {
             m_ownedImage = std::move(thumbnail);
             m_image = m_ownedImage.get();
         }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "base/ComPtr.h"
@@ -38,13 +39,13 @@ public:
 
     void SetOwnerRef(vorrelUI::Ivorrel_control* owner) noexcept;
     void DropOwnerRef() noexcept { m_owner.reset(); }
-    // `source` becomes the path as the sandbox view resolves it for `sandboxId`.
+    // `path` is a view path; Source() is it as the sandbox view resolves it for `sandboxId`.
     void SetItem(const std::wstring& path, int kind, int sandboxId);
     void SetLabel(const std::wstring& text, DWORD style);
     void SetIconSize(int size) noexcept { m_iconSize = size; }
     void SetTextColor(COLORREF color) noexcept { m_textColor = color; }
-    // Borrowed: the view's icon cache owns it and keeps it while this control lives.
-    void SetImage(Gdiplus::Image* image) noexcept;
+    // Shared with the view's icon cache: either may go first.
+    void SetImage(std::shared_ptr<Gdiplus::Image> image) noexcept;
     // Owned by the control (the drive pictures of systems before Vista).
     void AdoptImage(ImagePtr image) noexcept;
 
@@ -54,7 +55,8 @@ public:
     // The library's control face of this object; empty when it has none.
     [[nodiscard]] ComPtr<vorrelUI::Ivorrel_control> ControlFace() noexcept;
 
-    [[nodiscard]] const std::wstring& Source() const noexcept { return m_source; }
+    // The item's file as the sandbox view resolves it (the sandbox copy when there is one).
+    [[nodiscard]] const std::wstring& Source() const;
     [[nodiscard]] const std::wstring& Label() const noexcept { return m_label; }
     [[nodiscard]] int IconSize() const noexcept { return m_iconSize; }
     [[nodiscard]] bool HasOwner() const noexcept { return static_cast<bool>(m_owner); }
@@ -71,16 +73,19 @@ private:
     void DrawCaption(HDC hdc, const RECT& rect) const;
 
     ComPtr<vorrelUI::Ivorrel_control> m_owner;
-    std::wstring m_source;
+    std::wstring m_itemPath;
+    mutable std::wstring m_source;
+    mutable bool m_sourceResolved = false;
     std::wstring m_label;
     std::wstring m_extension;
-    Gdiplus::Image* m_image = nullptr;  // m_ownedImage, or the cache's
+    Gdiplus::Image* m_image = nullptr;  // m_ownedImage or m_sharedImage
     int m_iconSize = 48;
     int m_sandboxId = 0;
     int m_kind = kGroupDrawItem;
     COLORREF m_textColor = 0;
     DWORD m_labelStyle = 0;
     ImagePtr m_ownedImage;
+    std::shared_ptr<Gdiplus::Image> m_sharedImage;
     bool m_thumbnailTried = false;  // a ".pdf" item asks the shell once for a picture of its own
 };
 

@@ -265,6 +265,61 @@ void NsIcon::Show() noexcept
     }
 }
 
+void NsIcon::SetCover(const wchar_t* imageName)
+{
+    m_coverName = imageName ? imageName : L"";
+    if (!m_outerPanel) {
+        return;
+    }
+    ComPtr<Ivorrel_image> image;
+    if (skin::ImagePack && imageName) {
+        static_cast<void>(skin::ImagePack->GetImage(imageName, image.put()));
+    }
+    static_cast<void>(m_outerPanel->SetCoverImage(image.get()));
+    Refresh();
+}
+
+void NsIcon::SetTooltipText(const std::wstring& text)
+{
+    m_tooltip = text;
+    if (m_outerPanel) {
+        static_cast<void>(m_outerPanel->SetTooltip(text.c_str()));
+    }
+}
+
+void NsIcon::Refresh() noexcept
+{
+    if (m_outerPanel) {
+        static_cast<void>(m_outerPanel->Redraw(FALSE));
+    }
+}
+
+void NsIcon::MoveTo(const RECT& cell, const RECT& label)
+{
+    const LONG dx = cell.left - m_itemRect.left, dy = cell.top - m_itemRect.top;
+    // Control rectangles are window coordinates whatever the nesting: each child moves by itself.
+    const auto shift = [dx, dy](Ivorrel_control* control) {
+        RECT rect{};
+        if (control && SUCCEEDED(control->GetRect(&rect))) {
+            OffsetRect(&rect, dx, dy);
+            static_cast<void>(control->Move(&rect, TRUE));
+        }
+    };
+    shift(m_picture.get());
+    shift(m_freeSpaceLabel.get());
+    shift(m_captionLabel.get());
+    shift(m_iconPanel.get());
+    if (m_iconControl) {
+        shift(m_iconControl->ControlFace().get());
+    }
+    m_itemRect = cell;
+    OffsetRect(&m_iconRect, dx, dy);
+    OffsetRect(&m_freeSpaceRect, dx, dy);
+    m_record.cellRect = cell;
+    m_record.labelRect = label;
+    MoveOuterPanelToLabel();
+}
+
 void NsIcon::Hide() noexcept
 {
     if (m_outerPanel) {

@@ -65,6 +65,15 @@ public:
     void Show() noexcept;
     void Hide() noexcept;
 
+    // The skin image drawn behind the item for its state (looked up in the image pack), and refresh.
+    void SetCover(const wchar_t* imageName);
+    [[nodiscard]] const std::wstring& CoverName() const noexcept { return m_coverName; }
+    void SetTooltipText(const std::wstring& text);
+    [[nodiscard]] const std::wstring& TooltipText() const noexcept { return m_tooltip; }
+    // Moves the item and all of its controls to a new cell, its caption to `label`; repainted.
+    void MoveTo(const RECT& cell, const RECT& label);
+    void Refresh() noexcept;
+
     [[nodiscard]] bool IsFolder() const noexcept { return m_record.kind == kFileKindFolder; }
     [[nodiscard]] bool IsDrive() const noexcept { return m_record.kind == kFileKindDrive; }
     [[nodiscard]] bool IsNotReady() const noexcept { return m_record.notReady != 0; }
@@ -100,6 +109,8 @@ protected:
     RECT m_freeSpaceRect{};
     FileItemRecord m_record;
     std::uint32_t m_viewMode;
+    std::wstring m_coverName;
+    std::wstring m_tooltip;
 };
 
 }  // namespace veyra

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 #include "core/GlobalInfo.h"
 #include "core/shellutil/GdiplusSession.h"
@@ -156,17 +157,19 @@ TEST_F(GroupCtrlTest, CaptionAtSixteenAndFortyEightPixelsButNotAtThirtyTwo)
     }
 }
 
-// The view's cache owns the picture: the control draws it on the icon square's bottom and neither frees
-// it nor swaps it for a null one when the shell has no thumbnail of the ".pdf" (as under Wine).
+// The view's cache shares the picture: the control draws it on the icon square's bottom, keeps its share
+// and does not swap it for a null one when the shell has no thumbnail of the ".pdf" (as under Wine).
 TEST_F(GroupCtrlTest, GivenPictureOfAPdfStaysAndIsDrawn)
 {
-    Gdiplus::Bitmap picture(16, 16, PixelFormat32bppARGB);
-    Gdiplus::Graphics(&picture).Clear(Gdiplus::Color(255, 255, 0, 0));
+    auto bitmap = std::make_shared<Gdiplus::Bitmap>(16, 16, PixelFormat32bppARGB);
+    Gdiplus::Graphics(bitmap.get()).Clear(Gdiplus::Color(255, 255, 0, 0));
+    std::shared_ptr<Gdiplus::Image> picture = bitmap;
+    bitmap.reset();
     MakeReal(m_root + L"\\paper.pdf", "%PDF-1.4");
     ComPtr<CGroupCtrl> group = AttachGroupCtrl(m_panel.get(), kControlRect);
     ASSERT_TRUE(group);
     group->SetItem(m_root + L"\\paper.pdf", kGroupDrawItem, kSandbox);
-    group->SetImage(&picture);
+    group->SetImage(picture);
     for (int paint = 0; paint < 2; ++paint) {
         Canvas canvas(120, 120);
         ASSERT_EQ(group->Draw(canvas.dc(), 0), S_OK);
@@ -175,7 +178,8 @@ TEST_F(GroupCtrlTest, GivenPictureOfAPdfStaysAndIsDrawn)
             << "paint " << paint;
     }
     EXPECT_TRUE(group->HasImage());
-    EXPECT_EQ(picture.GetWidth(), 16u);
+    EXPECT_EQ(picture.use_count(), 2);
+    EXPECT_EQ(picture->GetWidth(), 16u);
 }
 
 TEST(IconLocationTest, SplitAgainstTheSystemFolder)

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -17,10 +18,12 @@
 #include <vector>
 
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "shell/explorer/ItemOrder.h"
 #include "shell/ghost/NsVirtualMoveWnd.h"
 #include "tests/core/sandboxview/SandBoxViewFixture.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
 #include "tests/support/TrayFixture.h"
 
 using namespace veyra;
@@ -29,19 +32,6 @@ using namespace veyra::test;
 namespace {
 
 using namespace std::chrono_literals;
-
-// Polls `done` until it holds or `timeout` passes.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 15s)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
-}
 
 RECT WindowRect(HWND hwnd)
 {
@@ -90,6 +80,7 @@ protected:
         MakeShortcut(m_shown + L"\\readme.lnk", m_shown + L"\\readme.txt");
         ASSERT_EQ(m_view.ListFolder(m_shown, m_listed, kSandbox), 1);
         ASSERT_EQ(m_listed.size(), 5u);
+        std::sort(m_listed.begin(), m_listed.end(), DesktopOrder);  // the desktop's order
         m_result = m_root + L"\\result.txt";
         m_dump = m_root + L"\\dump";
         CreateDirectoryW(m_dump.c_str(), nullptr);
@@ -168,11 +159,15 @@ TEST_F(IconHostEndToEndTest, ItemsOpenRenameAndTheGhostFrame)
 
     // A double click on the program opens it through the tray, resolved in the sandbox view.
     const RECT programCell = DesktopCell(IndexOf(L"tool.exe"));
-    PostMessageW(desktop, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(programCell.left + 30, programCell.top + 30));
+    const LPARAM onProgram = MAKELPARAM(programCell.left + 30, programCell.top + 30);
+    PostMessageW(desktop, WM_LBUTTONDOWN, MK_LBUTTON, onProgram);
+    PostMessageW(desktop, WM_LBUTTONUP, 0, onProgram);
+    PostMessageW(desktop, WM_LBUTTONDBLCLK, MK_LBUTTON, onProgram);
+    PostMessageW(desktop, WM_LBUTTONUP, 0, onProgram);
     const std::wstring program = m_shown + L"\\tool.exe";
     EXPECT_TRUE(tray.WaitForLine(L"request " + program)) << "the tray did not hear of the program";
 
-    // The rename box refuses the colon with a tip on screen and commits "ab".
+    // The rename box refuses the colon with a tip on screen and commits "ab" before the extension.
     PostMessageW(desktop, WM_KEYDOWN, VK_F2, 0);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindWindowExW(desktop, nullptr, L"EDIT", nullptr)) != nullptr; }));
@@ -182,7 +177,9 @@ TEST_F(IconHostEndToEndTest, ItemsOpenRenameAndTheGhostFrame)
     EXPECT_TRUE(WaitFor([&] { return VisibleWindowOfClass(host.Id(), TOOLTIPS_CLASSW) != nullptr; }))
         << "no refusal tip on screen";
     PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
-    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(m_result) == "1|ab"; })) << ReadFileBytes(m_result);
+    // F2 renames the first item, the program: the box selects its name without the extension.
+    ASSERT_EQ(m_listed.front().path, m_shown + L"\\tool.exe");
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(m_result) == "1|ab.exe"; })) << ReadFileBytes(m_result);
 
     // The ghost follows the caption drag, stopped 25 pixels below the desktop's top, and the window lands
     // where it stood.

@@ -1,8 +1,9 @@
-// veyra_icon_host: the icon items, the rename box and the ghost frame in real skinned windows, for the
-// end-to-end test and for screenshots. It lays out the stand-in suite in a temporary folder, builds the
-// desktop (items of VEYRA_ICON_HOST_FOLDER in panel 2001) and a folder window (the drives in panel 1005)
-// and runs until one of them is closed. The sandbox number comes from VEYRA_ICON_HOST_SANDBOX (0 when
-// unset); the rename result goes to VEYRA_ICON_HOST_RESULT.
+// veyra_icon_host: the icon-view engine with its items, rename box, icon loader and the ghost frame in
+// real skinned windows, for the end-to-end test, the benchmark and screenshots. It lays out the stand-in
+// suite in a temporary folder, builds the desktop (VEYRA_ICON_HOST_FOLDER listed into panel 2001) and a
+// folder window (VEYRA_ICON_HOST_BROWSE, or the drives when unset, listed into panel 1005) and runs until
+// one of them is closed. The sandbox number comes from VEYRA_ICON_HOST_SANDBOX (0 when unset); the rename
+// result goes to VEYRA_ICON_HOST_RESULT.
 
 #include <windows.h>
 
@@ -11,14 +12,13 @@
 
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include "base/MessageLoop.h"
 #include "core/GlobalInfo.h"
 #include "core/fileops/ChangeNotice.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "core/shellutil/GdiplusSession.h"
-#include "shell/iconview/NsIcon.h"
+#include "shell/explorer/NsExplorer.h"
 #include "shell/skin/SkinBinding.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/iconhost/IconHostWindows.h"
@@ -28,8 +28,6 @@ using namespace veyra::test;
 
 namespace {
 
-constexpr std::uint32_t kDesktopMode = 0x20104;
-constexpr std::uint32_t kComputerMode = 0x1001204;
 
 std::wstring Variable(const wchar_t* name)
 {
@@ -51,6 +49,11 @@ int StartSkin(const FakeSuite& suite)
     if (FAILED(skin::EnginePtr->GetTheme(theme.put())) ||
         FAILED(theme->LoadTheme((suite.ThemeFolder() + L"\\sandbox_theme.xml").c_str()))) {
         return 12;
+    }
+    // The covers of the items' states come from the desktop's pack.
+    if (FAILED(skin::CreateResourcePack(skin::ImagePack)) ||
+        FAILED(skin::ImagePack->Load(0, (suite.ThemeFolder() + L"\\KavoSandBox\\KavoSandbox.xml").c_str()))) {
+        return 13;
     }
     return 0;
 }
@@ -74,31 +77,28 @@ int wmain()
     const std::wstring layouts = suite.ThemeFolder() + L"\\KavoSandBox\\";
 
     MessageLoop loop;
-    IconHostWindow desktop(kDesktopMode, sandboxId);
+    IconHostWindow desktop(1, sandboxId);
     if (!desktop.Build(L"VeyraIconHostDesktop", layouts + L"KavoSandbox.xml", 2001, nullptr, 40, 40)) {
         return 5;
     }
     RegisterHostWindow(0, desktop.Handle());
     desktop.SetResultFile(Variable(L"VEYRA_ICON_HOST_RESULT"));
-    IconHostWindow folder(kComputerMode, sandboxId);
+    IconHostWindow folder(0, sandboxId);
     if (!folder.Build(L"VeyraIconHostFolder", layouts + L"NsExplorer.xml", 1005, desktop.Handle(), 120, 140)) {
         return 6;
     }
     folder.SetDragStrip(32);
-
-    std::vector<FileItemRecord> items;
-    const std::wstring shown = Variable(L"VEYRA_ICON_HOST_FOLDER");
-    if (!shown.empty()) {
-        static_cast<void>(CSandBoxFileSystem::Instance().ListFolder(shown, items, sandboxId));
-    }
-    desktop.AddItems(items);
-    std::vector<FileItemRecord> drives;
-    static_cast<void>(CSandBoxFileSystem::Instance().ListDrives(drives, sandboxId));
-    folder.AddItems(drives);
     desktop.Show();
     folder.Show();
+    const std::wstring shown = Variable(L"VEYRA_ICON_HOST_FOLDER");
+    if (!shown.empty()) {
+        desktop.Load(shown);
+    }
+    const std::wstring browsed = Variable(L"VEYRA_ICON_HOST_BROWSE");
+    folder.Load(browsed.empty() ? std::wstring(kComputerItemPath) : browsed);
     const int code = loop.Run();
     RegisterHostWindow(0, nullptr);
+    skin::ImagePack.reset();
     skin::EnginePtr.reset();
     CoUninitialize();
     return code;

@@ -2,14 +2,10 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
+#include <memory>
+#include <vector>
 
-#include "core/fileops/ChangeNotice.h"
-#include "shell/iconview/NsIconApp.h"
-#include "shell/iconview/NsIconFolder.h"
-#include "shell/iconview/NsIconLabelFont.h"
-#include "shell/iconview/NsIconNoPe.h"
-#include "shell/iconview/NsIconSpecial.h"
+#include "shell/explorer/ViewMessages.h"
 #include "shell/skin/SkinBinding.h"
 #include "tests/support/TempFolder.h"
 
@@ -19,20 +15,6 @@ namespace {
 
 constexpr int kOwnerKey = 0;
 
-std::unique_ptr<NsIcon> MakeItem(int kind, const std::uint32_t* mode)
-{
-    switch (kind) {
-    case kFileKindFolder:
-        return std::make_unique<NsIconFolder>(mode);
-    case kFileKindProgram:
-        return std::make_unique<NsIconApp>(mode);
-    case kFileKindDrive:
-        return std::make_unique<NsIconSpecial>(mode);
-    default:
-        return std::make_unique<NsIconNoPe>(mode);
-    }
-}
-
 std::string Utf8(const std::wstring& text)
 {
     const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -41,13 +23,37 @@ std::string Utf8(const std::wstring& text)
     return out;
 }
 
+std::wstring Escaped(const std::wstring& text)
+{
+    std::wstring out;
+    for (wchar_t c : text) {
+        out += c == L'\n' ? std::wstring(L"\\n") : c == L'\t' ? std::wstring(L"\\t") : std::wstring(1, c);
+    }
+    return out;
+}
+
+UINT DumpViewMessage() noexcept
+{
+    static const UINT message = RegisterWindowMessageW(kDumpViewMessageName);
+    return message;
+}
+
+POINT PointOf(LPARAM lParam) noexcept
+{
+    return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
 }  // namespace
 
 IconHostWindow::~IconHostWindow()
 {
-    m_box.reset();
     m_ghost.reset();
-    m_items.clear();
+    if (m_view) {
+        // As a folder window closes: the items first, then the loader with its bounded wait.
+        m_view->ClearItems();
+        m_view->StopIconLoader();
+        m_view.reset();
+    }
     if (m_skin) {
         m_skin->ReleaseControls();
     }
@@ -56,16 +62,35 @@ IconHostWindow::~IconHostWindow()
 std::span<const MappedWindow<IconHostWindow>::Entry> IconHostWindow::Messages()
 {
     static const Entry entries[] = {
+        {WM_NS_ITEMS_LOADED, &IconHostWindow::OnItemsLoaded},
+        {WM_NS_ICON_LOADED, &IconHostWindow::OnIconLoaded},
         {WM_LBUTTONDBLCLK, &IconHostWindow::OnDoubleClick},
         {WM_KEYDOWN, &IconHostWindow::OnKeyDown},
+        {WM_CHAR, &IconHostWindow::OnChar},
+        {WM_NS_TYPEAHEAD_CHAR, &IconHostWindow::OnTypeAhead},
+        {WM_TIMER, &IconHostWindow::OnTimer},
         {WM_COMMAND, &IconHostWindow::OnCommand},
         {WM_NS_RENAME_DONE, &IconHostWindow::OnRenameDone},
         {WM_LBUTTONDOWN, &IconHostWindow::OnButtonDown},
+        {WM_RBUTTONDOWN, &IconHostWindow::OnRightButtonDown},
         {WM_MOUSEMOVE, &IconHostWindow::OnMouseMove},
         {WM_LBUTTONUP, &IconHostWindow::OnButtonUp},
         {WM_CLOSE, &IconHostWindow::OnClose},
     };
     return entries;
+}
+
+// The registered message has no fixed number, so it cannot stand in the map.
+LRESULT IconHostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == DumpViewMessage()) {
+        wchar_t path[MAX_PATH] = {};
+        if (!GlobalGetAtomNameW(static_cast<ATOM>(wParam), path, MAX_PATH)) {
+            return 0;
+        }
+        return DumpView(path) ? 1 : 0;
+    }
+    return MappedWindow::HandleMessage(message, wParam, lParam);
 }
 
 bool IconHostWindow::Build(const wchar_t* className, const std::wstring& layoutPath, USHORT panelId, HWND owner,
@@ -83,39 +108,19 @@ bool IconHostWindow::Build(const wchar_t* className, const std::wstring& layoutP
     }
     ComPtr<vorrelUI::Ivorrel_winfactory> factory;
     ComPtr<vorrelUI::Ivorrel_control> panel;
-    return SUCCEEDED(skin::CreateWindowFactory(factory)) &&
-           SUCCEEDED(factory->CreateSkinWindow(layoutPath.c_str(), Handle(), 0, m_skin.put())) &&
-           SUCCEEDED(m_skin->FindControl(panelId, panel.put())) &&
-           SUCCEEDED(panel.As(vorrelUI::IID_Ivorrel_panel, m_panel));
+    if (FAILED(skin::CreateWindowFactory(factory)) ||
+        FAILED(factory->CreateSkinWindow(layoutPath.c_str(), Handle(), 0, m_skin.put())) ||
+        FAILED(m_skin->FindControl(panelId, panel.put())) ||
+        FAILED(panel.As(vorrelUI::IID_Ivorrel_panel, m_panel))) {
+        return false;
+    }
+    m_view = std::make_unique<TestView>(m_panel.get(), Handle(), m_sandboxId, m_isDesktop);
+    return true;
 }
 
-RECT IconHostWindow::CellOf(size_t index, const RECT& panel) const noexcept
+void IconHostWindow::Load(const std::wstring& path)
 {
-    const int i = static_cast<int>(index);
-    if (m_viewMode & kViewTiles) {
-        const int columns = std::max(1, static_cast<int>(panel.right - panel.left) / 250);
-        const LONG left = panel.left + (i % columns) * 250 + 20, top = panel.top + (i / columns) * 55;
-        return RECT{left, top, left + 250, top + 55};
-    }
-    const int rows = std::max(1, static_cast<int>(panel.bottom - panel.top - 40) / 93);
-    const LONG left = panel.left + 5 + (i / rows) * 74, top = panel.top + 5 + (i % rows) * 93;
-    return RECT{left, top, left + 74, top + 88};
-}
-
-void IconHostWindow::AddItems(const std::vector<FileItemRecord>& records)
-{
-    RECT panel{};
-    m_panel->GetRect(&panel);
-    for (const FileItemRecord& listed : records) {
-        FileItemRecord record = listed;
-        const RECT cell = CellOf(m_items.size(), panel);
-        record.cellRect = cell;
-        std::unique_ptr<NsIcon> item = MakeItem(record.kind, &m_viewMode);
-        if (item->Init(m_panel.get(), cell, record, L"IDI_IMAGE_COVER_CLICK", L"sandbox_default")) {
-            m_items.push_back(std::move(item));
-        }
-    }
-    m_panel->Refresh();
+    static_cast<void>(m_view->Load(path));
 }
 
 void IconHostWindow::Show()
@@ -125,39 +130,88 @@ void IconHostWindow::Show()
     UpdateWindow(Handle());
 }
 
+LRESULT IconHostWindow::OnItemsLoaded(WPARAM wParam, LPARAM lParam)
+{
+    std::unique_ptr<std::vector<FileItemRecord>> records(reinterpret_cast<std::vector<FileItemRecord>*>(wParam));
+    if (!records || !m_view->IsCurrentListing(static_cast<std::uint32_t>(lParam))) {
+        return 0;  // a listing that a later reload superseded: freed, not filled
+    }
+    static_cast<void>(m_view->StartIconLoader());
+    static_cast<void>(m_view->FillItems(*records));
+    m_panel->Refresh();
+    return 1;
+}
+
+LRESULT IconHostWindow::OnIconLoaded(WPARAM wParam, LPARAM)
+{
+    return m_view->ApplyLoadedIcon(reinterpret_cast<NsIcon*>(wParam), 48);
+}
+
 LRESULT IconHostWindow::OnDoubleClick(WPARAM, LPARAM lParam)
 {
-    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    for (const auto& item : m_items) {
-        if (item->HitItem(point)) {
-            static_cast<void>(item->Open());
-            break;
-        }
+    POINT point = PointOf(lParam);
+    return m_view->OnLButtonDblClk(&point);
+}
+
+void IconHostWindow::StartRename()
+{
+    if (!m_view->FocusItem()) {
+        m_view->SelectByIndex(0);
     }
-    return 0;
+    static_cast<void>(m_view->BeginRename());
 }
 
 LRESULT IconHostWindow::OnKeyDown(WPARAM wParam, LPARAM lParam)
 {
-    if (wParam != VK_F2 || m_items.empty() || m_box) {
-        return DefaultProc(WM_KEYDOWN, wParam, lParam);
+    switch (wParam) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        return m_view->OnArrowKey(static_cast<UINT>(wParam));
+    case VK_F2:
+        StartRename();
+        return 0;
+    case VK_F5:
+        return m_view->Reload(m_view->GetCurrentPath());
+    case VK_RETURN:
+        return m_view->OpenSelection();
+    case 'A':
+        if (GetKeyState(VK_CONTROL) < 0) {
+            m_view->SelectAll(1, kCoverClick);
+            return 0;
+        }
+        break;
+    default:
+        break;
     }
-    NsIcon* item = m_items.front().get();
-    m_box = std::make_unique<CSimpleEditCtrl>(m_panel.get(), item, (m_viewMode & kViewDesktop) ? 1 : 0);
-    const RECT& cell = item->Record().cellRect;
-    const RECT rect{cell.left - 2, cell.top + kLabelTop, cell.right + 2, cell.top + kLabelTop + 17};
-    if (!m_box->Create(Handle(), rect, kRenameBoxStyle)) {
-        m_box.reset();
+    return DefaultProc(WM_KEYDOWN, wParam, lParam);
+}
+
+// The desktop's message filter turns every typed character into a type-ahead notice.
+LRESULT IconHostWindow::OnChar(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam >= L' ') {
+        PostMessageW(Handle(), WM_NS_TYPEAHEAD_CHAR, wParam, lParam);
+    }
+    return 0;
+}
+
+LRESULT IconHostWindow::OnTypeAhead(WPARAM wParam, LPARAM)
+{
+    SetTimer(Handle(), kTypeAheadTimer, kTypeAheadResetMs, nullptr);
+    m_view->TypeAhead(static_cast<wchar_t>(wParam));
+    return 0;
+}
+
+LRESULT IconHostWindow::OnTimer(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam == kTypeAheadTimer) {
+        KillTimer(Handle(), kTypeAheadTimer);
+        m_view->ResetTypeAhead();
         return 0;
     }
-    m_renaming = item;
-    item->IconControl()->SetLabel(L"", item->ViewMode());
-    SendMessageW(m_box->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(IconLabelFont()), FALSE);
-    SetWindowTextW(m_box->Handle(), item->Record().caption.c_str());
-    SendMessageW(m_box->Handle(), EM_LIMITTEXT, 200, 0);
-    SendMessageW(m_box->Handle(), EM_SETSEL, 0, -1);
-    SetFocus(m_box->Handle());
-    return 0;
+    return DefaultProc(WM_TIMER, wParam, lParam);
 }
 
 // Notifications go back to the child that raised them, as the program's hosts do.
@@ -171,42 +225,57 @@ LRESULT IconHostWindow::OnCommand(WPARAM wParam, LPARAM lParam)
 
 LRESULT IconHostWindow::OnRenameDone(WPARAM wParam, LPARAM)
 {
-    if (!m_box) {
+    CSimpleEditCtrl* editor = m_view->RenameEditor();
+    if (!editor) {
         return 0;
     }
     if (!m_resultFile.empty()) {
         wchar_t text[MAX_PATH] = {};
-        GetWindowTextW(m_box->Handle(), text, MAX_PATH);
+        GetWindowTextW(editor->Handle(), text, MAX_PATH);
         static_cast<void>(WriteFileBytes(m_resultFile, std::to_string(wParam) + "|" + Utf8(text)));
     }
-    if (m_renaming) {
-        m_renaming->IconControl()->SetLabel(m_renaming->Record().caption, m_renaming->ViewMode());
-        m_renaming = nullptr;
-    }
-    SendMessageW(m_box->Handle(), WM_CLOSE, 0, 0);
-    m_box.reset();
+    m_view->CommitRename(static_cast<int>(wParam));
     InvalidateRect(Handle(), nullptr, FALSE);
     return 1;
 }
 
-LRESULT IconHostWindow::OnButtonDown(WPARAM wParam, LPARAM lParam)
+LRESULT IconHostWindow::OnButtonDown(WPARAM, LPARAM lParam)
 {
-    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT point = PointOf(lParam);
     if (m_dragStrip > 0 && point.y < m_dragStrip) {
         m_dragArmed = true;
         m_grab = point;
         SetCapture(Handle());
         return 0;
     }
-    return DefaultProc(WM_LBUTTONDOWN, wParam, lParam);
+    SetFocus(Handle());
+    return m_view->OnLButtonDown(&point);
+}
+
+LRESULT IconHostWindow::OnRightButtonDown(WPARAM, LPARAM lParam)
+{
+    POINT point = PointOf(lParam);
+    int shortcut = 0;
+    return m_view->OnRButtonDown(&point, &shortcut);
 }
 
 LRESULT IconHostWindow::OnMouseMove(WPARAM wParam, LPARAM lParam)
 {
+    POINT point = PointOf(lParam);
     if (!m_dragArmed) {
-        return DefaultProc(WM_MOUSEMOVE, wParam, lParam);
+        if (wParam & MK_LBUTTON) {
+            return m_view->OnMouseMove(static_cast<UINT>(wParam), &point);
+        }
+        NsIcon* item = m_view->ItemFromPoint(&point);
+        if (!item || !m_view->IsSelected(item)) {
+            m_view->Unhover(kCoverNormal);
+        }
+        if (item && !m_view->IsSelected(item) && item != m_view->HoverItem()) {
+            static_cast<void>(m_view->Hover(item, kCoverHover));
+        }
+        return 0;
     }
-    POINT cursor{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT cursor = point;
     ClientToScreen(Handle(), &cursor);
     if (!m_ghost) {
         RECT rect{};
@@ -222,10 +291,11 @@ LRESULT IconHostWindow::OnMouseMove(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT IconHostWindow::OnButtonUp(WPARAM wParam, LPARAM lParam)
+LRESULT IconHostWindow::OnButtonUp(WPARAM, LPARAM lParam)
 {
     if (!m_dragArmed) {
-        return DefaultProc(WM_LBUTTONUP, wParam, lParam);
+        POINT point = PointOf(lParam);
+        return m_view->OnLButtonUp(&point);
     }
     if (m_ghost) {
         RECT ghost{};
@@ -249,6 +319,27 @@ LRESULT IconHostWindow::OnClose(WPARAM, LPARAM)
 {
     PostQuitMessage(0);
     return 0;
+}
+
+bool IconHostWindow::DumpView(const std::wstring& path)
+{
+    TestView& view = *m_view;
+    const auto indexOf = [&view](NsIcon* item) { return item ? view.IndexOfItem(item) : -1; };
+    std::string text = "scroll=" + std::to_string(view.ScrollPosition()) + "\tcount=" +
+                       std::to_string(view.ItemCount()) + "\tfocus=" + std::to_string(indexOf(view.FocusItem())) +
+                       "\tanchor=" + std::to_string(indexOf(view.AnchorItem())) +
+                       "\thover=" + std::to_string(indexOf(view.HoverItem())) + "\n";
+    for (int index = 0; index < view.ItemCount(); ++index) {
+        NsIcon* item = view.ItemAt(index);
+        const RECT& cell = item->Record().cellRect;
+        char line[160];
+        snprintf(line, sizeof(line), "item=%d\tcell=%ld,%ld,%ld,%ld\tselected=%d\ticon=%d\tcover=", index, cell.left,
+                 cell.top, cell.right, cell.bottom, view.IsSelected(item),
+                 item->IconControl() && item->IconControl()->HasImage() ? 1 : 0);
+        text += line + Utf8(item->CoverName()) + "\tname=" + Utf8(item->Record().caption) +
+                "\ttip=" + Utf8(Escaped(item->TooltipText())) + "\n";
+    }
+    return WriteFileBytes(path, text);
 }
 
 }  // namespace veyra::test

@@ -1,0 +1,40 @@
+#include "tests/support/XdoTool.h"
+
+#include "base/UniqueResource.h"
+#include "tests/support/TestPaths.h"
+
+namespace veyra::test {
+
+bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
+{
+    const std::wstring program = BinFile(L"xdotool.exe");
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    const UniqueHandle process(info.hProcess);
+    DWORD code = 1;
+    const DWORD waited = WaitForSingleObject(process.get(), timeoutMs);
+    if (waited == WAIT_FAILED) {
+        return true;  // Wine: a Unix program gives no handle to wait on; callers await its effect
+    }
+    return waited == WAIT_OBJECT_0 && GetExitCodeProcess(process.get(), &code) && code == 0;
+}
+
+bool ClickAt(POINT screen, const wchar_t* modifier)
+{
+    std::wstring arguments = L"mousemove --sync " + std::to_wstring(screen.x) + L" " + std::to_wstring(screen.y);
+    if (modifier) {
+        arguments += std::wstring(L" keydown ") + modifier + L" click 1 keyup " + modifier;
+    } else {
+        arguments += L" click 1";
+    }
+    return RunXdotool(arguments);
+}
+
+}  // namespace veyra::test

@@ -1,0 +1,129 @@
+#include "tests/support/iconhost/TestView.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "base/Thread.h"
+#include "core/sandboxview/CSandBoxFileSystem.h"
+#include "shell/explorer/ItemOrder.h"
+#include "shell/explorer/ViewMessages.h"
+
+namespace veyra::test {
+
+namespace {
+
+constexpr int kDriveGroupGap = 20;
+constexpr int kDesktopPitchX = 74;
+constexpr int kDesktopPitchY = 93;
+constexpr int kTaskbarHeight = 40;
+// Items one fill step creates: well under 100 ms of the UI thread.
+constexpr size_t kFillStep = 200;
+
+bool PostListing(HWND host, std::unique_ptr<std::vector<FileItemRecord>>& records, std::uint32_t number)
+{
+    // The receiver adopts the vector; a failed post leaves it here to be freed.
+    if (!PostMessageW(host, WM_NS_ITEMS_LOADED, reinterpret_cast<WPARAM>(records.get()), number)) {
+        return false;
+    }
+    static_cast<void>(records.release());
+    return true;
+}
+
+}  // namespace
+
+std::vector<FileItemRecord> TestView::List(const std::wstring& path, std::uint32_t mode, int sandboxId)
+{
+    const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
+    std::vector<FileItemRecord> records;
+    if (mode == VIEW_MODE_COMPUTER) {
+        static_cast<void>(view.ListDrives(records, sandboxId));
+        std::sort(records.begin(), records.end(), DriveOrder);
+    } else {
+        static_cast<void>(view.ListFolder(path, records, sandboxId));
+        std::sort(records.begin(), records.end(), mode == VIEW_MODE_DESKTOP ? DesktopOrder : FolderOrder);
+    }
+    return records;
+}
+
+int TestView::Load(const std::wstring& path)
+{
+    std::uint32_t mode = 0;
+    if (!ChooseViewMode(path, &mode, m_isDesktop)) {
+        return 0;
+    }
+    SetCurrentPath(path);
+    m_lastDriveType = -1;
+    const std::uint32_t number = BeginListing();
+    const HWND host = m_hostWindow;
+    const int sandboxId = m_ownerKey;
+    return StartDetachedThread([host, path, mode, sandboxId, number] {
+        // Shortcuts are resolved through the shell's link object: without COM every one would be left out.
+        const HRESULT com = CoInitialize(nullptr);
+        auto records = std::make_unique<std::vector<FileItemRecord>>(List(path, mode, sandboxId));
+        static_cast<void>(PostListing(host, records, number));
+        if (SUCCEEDED(com)) {
+            CoUninitialize();
+        }
+    }) ? 1 : 0;
+}
+
+int TestView::FillItems(std::vector<FileItemRecord>& records)
+{
+    int added = 0;
+    int lastDriveType = m_lastDriveType;
+    const size_t step = std::min(records.size(), kFillStep);
+    if (step < records.size()) {
+        auto rest = std::make_unique<std::vector<FileItemRecord>>(records.begin() + static_cast<std::ptrdiff_t>(step),
+                                                                  records.end());
+        static_cast<void>(PostListing(m_hostWindow, rest, ListingNumber()));
+    }
+    for (size_t index = 0; index < step; ++index) {
+        const FileItemRecord& record = records[index];
+        int ok = 0;
+        if (m_viewMode == VIEW_MODE_COMPUTER && record.kind == kFileKindDrive) {
+            const int groupStart = lastDriveType >= 0 && record.driveType != lastDriveType ? 1 : 0;
+            ok = AddSpecialItem(record, groupStart, groupStart ? kDriveGroupGap : 0);
+            lastDriveType = record.driveType;
+        } else {
+            ok = AddItemForRecord(record, 1, 0);
+        }
+        if (ok) {
+            ++added;
+            QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, 48);
+        }
+    }
+    m_lastDriveType = step < records.size() ? lastDriveType : -1;
+    return added;
+}
+
+int TestView::OpenSelection()
+{
+    int opened = 0;
+    for (NsIcon* item : SelectedItems()) {
+        opened |= item->Open();
+    }
+    return opened;
+}
+
+int TestView::IsViewFolder(const std::wstring& path)
+{
+    return _wcsicmp(path.c_str(), GetCurrentPath().c_str()) == 0 ? 1 : 0;
+}
+
+int TestView::PlaceNextItem(RECT* out, int groupStart, int groupGap)
+{
+    if (m_viewMode != VIEW_MODE_DESKTOP) {
+        return NsExplorer::PlaceNextItem(out, groupStart, groupGap);
+    }
+    const RECT panel = PanelRect();
+    const int rows = std::max(1, static_cast<int>(panel.bottom - panel.top - kTaskbarHeight) / kDesktopPitchY);
+    const int index = m_placementCounter++;
+    const LONG left = panel.left + 5 + (index / rows) * kDesktopPitchX;
+    const LONG top = panel.top + 5 + (index % rows) * kDesktopPitchY;
+    *out = RECT{left, top, left + 74, top + 88};
+    return 1;
+}
+
+}  // namespace veyra::test
