@@ -130,7 +130,7 @@ const DumpedControl* ButtonOf(const std::vector<DumpedControl>& controls, unsign
     return nullptr;
 }
 
-enum class Action { Enter, Escape, Click, ClickClose, Command, CloseMessage, OwnerDestroyed };
+enum class Action { Enter, Escape, Click, ClickClose, Command, CloseMessage, OwnerDestroyed, ThreadQuits };
 
 struct Case {
     const char* name;
@@ -171,6 +171,7 @@ const Case kCommandCases[] = {
      IDRETRY},
     {"WM_CLOSE", MB_YESNO, {{IDYES, "是"}, {IDNO, "否"}}, "", Action::CloseMessage, {}, IDCANCEL},
     {"owner destroyed", MB_YESNO, {{IDYES, "是"}, {IDNO, "否"}}, "", Action::OwnerDestroyed, {}, IDCANCEL},
+    {"the thread quits", MB_OKCANCEL, {{IDOK, "确定"}, {IDCANCEL, "取消"}}, "", Action::ThreadQuits, {}, IDCANCEL},
 };
 
 // What the box's thread saw.
@@ -178,6 +179,7 @@ struct Outcome {
     HRESULT hr = E_FAIL;
     int result = -1;
     bool ownerEnabledAfter = false;
+    bool quitHandedOn = false;  // a WM_QUIT waits for the caller's own loop
 };
 
 class MessageBoxTest : public ::testing::Test {
@@ -217,6 +219,8 @@ protected:
             outcome.hr = reinterpret_cast<RunBox>(table[7])(m_engine.get(), window, L"退出时是否关闭虚拟系统所有的进程？",
                                                             L"Veyra", type, 0, 0, 0, &outcome.result);
             outcome.ownerEnabledAfter = IsWindow(window) && IsWindowEnabled(window);
+            MSG quit{};
+            outcome.quitHandedOn = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
             if (IsWindow(window)) {
                 DestroyWindow(window);
             }
@@ -275,6 +279,9 @@ void Answer(HWND box, HWND owner, const Case& test, const std::vector<DumpedCont
         break;
     case Action::OwnerDestroyed:
         PostMessageW(owner, kDestroyYourself, 0, 0);
+        break;
+    case Action::ThreadQuits:
+        PostThreadMessageW(GetWindowThreadProcessId(box, nullptr), WM_QUIT, 0, 0);
         break;
     }
 }
@@ -338,6 +345,7 @@ void MessageBoxTest::RunCases(std::span<const Case> cases)
         if (test.action != Action::OwnerDestroyed) {
             EXPECT_TRUE(outcome.ownerEnabledAfter) << "the owner is enabled again";
         }
+        EXPECT_EQ(outcome.quitHandedOn, test.action == Action::ThreadQuits);
     }
 }
 
