@@ -53,6 +53,14 @@ bool MessageLoop::Filter(MSG& message)
     return false;
 }
 
+void MessageLoop::Dispatch(MSG& message)
+{
+    if (!Filter(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 int MessageLoop::Run()
 {
     MSG message{};
@@ -61,12 +69,26 @@ int MessageLoop::Run()
         if (got == 0 || got == -1) {
             break;
         }
-        if (!Filter(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        Dispatch(message);
     }
     return static_cast<int>(message.wParam);
+}
+
+bool MessageLoop::RunUntil(const bool& finished)
+{
+    MSG message{};
+    while (!finished) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == -1) {
+            return false;
+        }
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        Dispatch(message);
+    }
+    return true;
 }
 
 }  // namespace veyra

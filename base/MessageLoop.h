@@ -36,9 +36,13 @@ public:
 
     // Runs until WM_QUIT; returns its exit code.
     int Run();
+    // A modal loop: runs until `finished` holds (checked after each message) and returns true; on WM_QUIT
+    // it posts the quit again for the loop outside and returns false.
+    bool RunUntil(const bool& finished);
 
 private:
     bool Filter(MSG& message);
+    void Dispatch(MSG& message);
 
     std::vector<MessageFilter*> m_filters;
     MessageLoop* m_previous;

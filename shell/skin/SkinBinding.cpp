@@ -203,6 +203,15 @@ int CreatePictureWithText(ComPtr<Ivorrel_itemcontrol>& out, const wchar_t* theme
     return 1;
 }
 
+int EngineMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) noexcept
+{
+    INT result = 0;
+    if (!EnginePtr || FAILED(EnginePtr->RunMessageBox(owner, text, caption, type, 0, 0, 0, &result))) {
+        return -1;
+    }
+    return result;
+}
+
 HRESULT AdviseEvents(IUnknown* control, IDispatch* sink, DWORD* cookie) noexcept
 {
     if (!control || !sink || !cookie) {

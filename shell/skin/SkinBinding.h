@@ -55,6 +55,10 @@ HRESULT ConvertControl(IUnknown* control, REFIID iid, ComPtr<T>& out) noexcept
     return control ? control->QueryInterface(iid, out.put_void()) : E_POINTER;
 }
 
+// The library's own modal message box (engine position 7) over `owner`: the button's answer (IDYES,
+// IDNO, IDOK, IDCANCEL, ...), or -1 without an engine or when the library cannot show one.
+[[nodiscard]] int EngineMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) noexcept;
+
 // Advises `sink` on the control's Ivorrel_events connection point.
 [[nodiscard]] HRESULT AdviseEvents(IUnknown* control, IDispatch* sink, DWORD* cookie) noexcept;
 

@@ -138,6 +138,19 @@ struct Ivorrel_engine : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetThemeCenterPath(LPWSTR buffer, UINT capacity) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetResRegistry(Ivorrel_resregistry** registry) = 0;   // 5
     virtual HRESULT STDMETHODCALLTYPE GetTheme(Ivorrel_theme** theme) = 0;                  // 6
+    // 7: the library's own message box, modal on the calling thread, built from the skin's
+    // "\Common\XML\DefaultMessageBox.xml" (the registered pack loaded from that name, else the default
+    // skin below the library's folder). `type` is a MB_ value: its buttons (MB_OK ... MB_CANCELTRYCONTINUE),
+    // its icon (MB_ICONHAND ... MB_ICONASTERISK), its default button (MB_DEFBUTTON1-3) and MB_TOPMOST.
+    // The box is a visible top-level window owned by the top-level window of `owner` (when it is one),
+    // which stays disabled while the box runs. It answers, in *result, the button's IDOK ... IDCONTINUE
+    // value: a click, Enter (the default button) or a WM_COMMAND with that id posted to the box. Esc, the
+    // close glyph, WM_CLOSE and WM_COMMAND IDCANCEL answer IDCANCEL (2), or IDOK for an MB_OK box; so does
+    // the owner's destruction. The three reserved arguments are 0. Fails (E_INVALIDARG for an unknown
+    // button type, the file's error when the layout cannot be read) without a window, *result 0.
+    virtual HRESULT STDMETHODCALLTYPE RunMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type,
+                                                    UINT_PTR reserved1, UINT_PTR reserved2, UINT_PTR reserved3,
+                                                    INT* result) = 0;
 };
 
 // 0-57. Every control answers it; sender of events as IDispatch (3-6 answer E_NOTIMPL).

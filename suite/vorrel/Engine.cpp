@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include "suite/vorrel/Controls.h"
+#include "suite/vorrel/MessageBoxWindow.h"
 #include "suite/vorrel/Resources.h"
 #include "suite/vorrel/SkinWindow.h"
 #include "suite/vorrel/ThemeStore.h"
@@ -72,6 +73,12 @@ HRESULT Engine::GetTheme(vorrelUI::Ivorrel_theme** theme)
     }
     *theme = nullptr;
     return CreateObject<ThemeObject>(vorrelUI::IID_Ivorrel_theme, reinterpret_cast<void**>(theme));
+}
+
+HRESULT Engine::RunMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type, UINT_PTR, UINT_PTR, UINT_PTR,
+                              INT* result)
+{
+    return ShowEngineMessageBox(owner, text, caption, type, result);
 }
 
 HRESULT ThemeObject::QueryInterface(REFIID iid, void** out)

@@ -1,6 +1,6 @@
 #pragma once
-// The engine (control creation by layout category, the resource registry, the theme object), the theme
-// object over the process's ThemeStore, and the class table DllGetClassObject serves.
+// The engine (control creation by layout category, the resource registry, the theme object, the message
+// box), the theme object over the process's ThemeStore, and the class table DllGetClassObject serves.
 
 #include <windows.h>
 
@@ -23,6 +23,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetThemeCenterPath(LPWSTR buffer, UINT capacity) override;
     HRESULT STDMETHODCALLTYPE GetResRegistry(vorrelUI::Ivorrel_resregistry** registry) override;
     HRESULT STDMETHODCALLTYPE GetTheme(vorrelUI::Ivorrel_theme** theme) override;
+    HRESULT STDMETHODCALLTYPE RunMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type, UINT_PTR, UINT_PTR,
+                                            UINT_PTR, INT* result) override;
 };
 
 class ThemeObject final : public vorrelUI::Ivorrel_theme, public RefCounted {

@@ -34,15 +34,15 @@ std::wstring ThemeStore::LastThemeFile()
 
 std::optional<std::wstring> ThemeStore::ThemeFileFor(const XmlElement& centre, std::wstring_view programKey)
 {
-    if (programKey.empty()) {
+    if (programKey.empty() || centre.name != L"themecenter") {
         return std::nullopt;
     }
     for (const auto& row : centre.children) {
-        const std::wstring* path = row->Attribute(L"path");
-        const std::wstring* theme = row->Attribute(L"theme");
-        if (row->name == L"module" && path && theme && !theme->empty() &&
-            CompareStringOrdinal(path->c_str(), -1, std::wstring(programKey).c_str(), -1, TRUE) == CSTR_EQUAL) {
-            return *theme;
+        const std::wstring* process = row->Attribute(L"process");
+        const std::wstring* file = row->Attribute(L"file");
+        if (row->name == L"theme" && process && file && !file->empty() &&
+            CompareStringOrdinal(process->c_str(), -1, std::wstring(programKey).c_str(), -1, TRUE) == CSTR_EQUAL) {
+            return *file;
         }
     }
     return std::nullopt;
@@ -147,7 +147,7 @@ Style StyleFrom(const XmlElement& element, Style style)
 
 bool ThemeStore::AddStylesLocked(const XmlElement& theme)
 {
-    if (theme.name != L"theme") {
+    if (theme.name != L"themes") {
         return false;
     }
     for (const auto& element : theme.children) {

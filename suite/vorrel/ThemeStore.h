@@ -1,8 +1,10 @@
 #pragma once
 // The process's theme: named styles (font, colours, alignment) that layouts and controls name by their
-// `theme` attribute. At load the library reads the suite's theme centre file, whose rows map a program
-// (by its path below the suite folder, e.g. "/ipc/veyra.exe") to its theme file; later theme files
-// loaded through the theme object add to or replace styles. Unknown names get the default style.
+// `theme` attribute. At load the library reads the suite's theme centre file (UTF-16 XML, root
+// `themecenter`), whose `theme` rows map a program (`process`: its path below the suite folder, e.g.
+// "/ipc/veyra.exe") to its theme `file`; theme files (UTF-8 XML, root `themes`, one `style` element per
+// name) loaded through the theme object later add to or replace styles. Unknown names get the default
+// style.
 // Shared by every thread: all access is under one lock.
 
 #include <windows.h>

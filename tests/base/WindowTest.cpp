@@ -111,4 +111,37 @@ TEST(MessageLoop, FiltersRunBeforeDispatchAndLoopIsCurrentWhileAlive)
     EXPECT_EQ(veyra::MessageLoop::Current(), nullptr);
 }
 
+// Ends a modal loop once the probe message has gone by (and lets it through).
+class FinishingFilter : public veyra::MessageFilter {
+public:
+    bool finished = false;
+    bool PreTranslateMessage(MSG& message) override
+    {
+        finished = finished || message.message == kProbeMessage;
+        return false;
+    }
+};
+
+TEST(MessageLoop, RunUntilStopsAfterTheFinishingMessageAndHandsAQuitToTheLoopOutside)
+{
+    ProbeWindow window;
+    ASSERT_TRUE(window.Create(kProbeClass, L"modal", {}));
+    veyra::MessageLoop loop;
+    FinishingFilter filter;
+    loop.AddFilter(&filter);
+    PostMessageW(window.Handle(), kProbeMessage, 0, 0);
+    PostMessageW(window.Handle(), WM_NULL, 0, 0);
+    EXPECT_TRUE(loop.RunUntil(filter.finished));
+    EXPECT_EQ(window.handled, (std::vector<UINT>{WM_CREATE, kProbeMessage}));
+    MSG left{};
+    EXPECT_TRUE(PeekMessageW(&left, window.Handle(), WM_NULL, WM_NULL, PM_REMOVE)) << "what came after stays queued";
+
+    PostQuitMessage(5);
+    const bool never = false;
+    EXPECT_FALSE(loop.RunUntil(never));
+    ASSERT_TRUE(PeekMessageW(&left, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is handed on";
+    EXPECT_EQ(left.wParam, 5u);
+    loop.RemoveFilter(&filter);
+}
+
 }  // namespace

@@ -31,6 +31,21 @@ const Placement kPlacements[] = {
     {SuitePart::ThemeFiles, L"theme\\sandbox_theme.xml", L"Config\\newui\\themes\\default\\sandbox_theme.xml"},
     {SuitePart::ThemeFiles, L"theme\\KavoSandBox_theme.ui",
      L"Config\\newui\\themes\\default\\KavoSandBox\\KavoSandBox_theme.ui"},
+    {SuitePart::ThemeFiles, L"theme\\theme.xml", L"Config\\newui\\themes\\default\\theme.xml"},
+    {SuitePart::ThemeFiles, L"theme\\Common\\XML\\CommonResource.xml",
+     L"Config\\newui\\themes\\default\\Common\\XML\\CommonResource.xml"},
+    {SuitePart::ThemeFiles, L"theme\\Common\\XML\\DefaultMessageBox.xml",
+     L"Config\\newui\\themes\\default\\Common\\XML\\DefaultMessageBox.xml"},
+    {SuitePart::ThemeFiles, L"theme\\Common\\image\\icon_hand.png",
+     L"Config\\newui\\themes\\default\\Common\\image\\icon_hand.png"},
+    {SuitePart::ThemeFiles, L"theme\\Common\\image\\icon_question.png",
+     L"Config\\newui\\themes\\default\\Common\\image\\icon_question.png"},
+    {SuitePart::ThemeFiles, L"theme\\Common\\image\\icon_exclamation.png",
+     L"Config\\newui\\themes\\default\\Common\\image\\icon_exclamation.png"},
+    {SuitePart::ThemeFiles, L"theme\\Common\\image\\icon_asterisk.png",
+     L"Config\\newui\\themes\\default\\Common\\image\\icon_asterisk.png"},
+    {SuitePart::ThemeFiles, L"theme\\Common\\image\\close_button.png",
+     L"Config\\newui\\themes\\default\\Common\\image\\close_button.png"},
 };
 
 }  // namespace
@@ -69,6 +84,8 @@ void FakeSuite::LayOut(SuitePart parts)
         CreateFolderTree(m_root + L"\\" + folder);
     }
     CreateFolderTree(ThemeFolder() + L"\\KavoSandBox");
+    CreateFolderTree(ThemeFolder() + L"\\Common\\XML");
+    CreateFolderTree(ThemeFolder() + L"\\Common\\image");
     const std::wstring bin = BinFolder();
     for (const Placement& placement : kPlacements) {
         if ((parts & placement.part) == SuitePart::None) {

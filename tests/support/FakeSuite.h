@@ -19,7 +19,7 @@ enum class SuitePart : unsigned {
     Tray = 1 << 2,         // ostrel\KavoTray.exe
     SkinLibrary = 1 << 3,  // vorrel.dll
     SkinProxy = 1 << 4,    // Utils\VorrelUIProxy.dll
-    ThemeFiles = 1 << 5,   // the suite's theme_center.xml and the sandbox theme files
+    ThemeFiles = 1 << 5,   // the suite's theme files and Common skin files, and the sandbox theme files
     Program = 1 << 6,      // ipc\veyra.exe
     All = 0x7F,
 };

@@ -44,6 +44,7 @@ TEST(SkinBindingTest, InterfacePositionsAreTheFixedOnes)
         {"engine create control", PositionOf(&Ivorrel_engine::CreateControl), 3},
         {"engine registry", PositionOf(&Ivorrel_engine::GetResRegistry), 5},
         {"engine theme", PositionOf(&Ivorrel_engine::GetTheme), 6},
+        {"engine message box", PositionOf(&Ivorrel_engine::RunMessageBox), 7},
         {"theme load", PositionOf(&Ivorrel_theme::LoadTheme), 6},
         {"registry add pack", PositionOf(&Ivorrel_resregistry::AddPack), 13},
         {"pack load", PositionOf(&Ivorrel_respack::Load), 12},

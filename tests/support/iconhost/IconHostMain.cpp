@@ -20,6 +20,7 @@
 #include "core/shellutil/GdiplusSession.h"
 #include "shell/explorer/NsExplorer.h"
 #include "shell/skin/SkinBinding.h"
+#include "shell/skin/SkinStartup.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/iconhost/IconHostWindows.h"
 
@@ -36,19 +37,18 @@ std::wstring Variable(const wchar_t* name)
     return length > 0 && length < MAX_PATH ? std::wstring(value) : std::wstring();
 }
 
-// 0, or the step that failed.
+// 0, or 10 plus the skin start-up step that failed (20: the desktop's theme file).
 int StartSkin(const FakeSuite& suite)
 {
     if (!LoadLibraryW((suite / L"vorrel.dll").c_str())) {
         return 10;
     }
-    if (FAILED(skin::CreateEngine())) {
-        return 11;
+    if (const skin::SkinStartReport report = skin::StartSkin(suite.Root().c_str()); !report.Succeeded()) {
+        return 10 + static_cast<int>(report.failedStep);
     }
-    ComPtr<vorrelUI::Ivorrel_theme> theme;
-    if (FAILED(skin::EnginePtr->GetTheme(theme.put())) ||
-        FAILED(theme->LoadTheme((suite.ThemeFolder() + L"\\sandbox_theme.xml").c_str()))) {
-        return 12;
+    // This host is not the suite's ipc\veyra.exe, so the theme centre names no theme file for it.
+    if (FAILED(skin::ThemeLoaderPtr->LoadTheme((suite.ThemeFolder() + L"\\sandbox_theme.xml").c_str()))) {
+        return 20;
     }
     // The covers of the items' states come from the desktop's pack.
     if (FAILED(skin::CreateResourcePack(skin::ImagePack)) ||
