@@ -227,7 +227,9 @@ struct Ivorrel_container : Ivorrel_control {
     virtual HRESULT STDMETHODCALLTYPE RemoveChild(Ivorrel_control* child) = 0;              // 62
     virtual HRESULT STDMETHODCALLTYPE RemoveAllChildren() = 0;                              // 63
     virtual HRESULT STDMETHODCALLTYPE GetChild(UINT index, Ivorrel_control** child) = 0;    // 64
-    virtual HRESULT STDMETHODCALLTYPE ChildFromPoint(POINT point, Ivorrel_control** child) = 0;  // 65
+    // 65: the topmost shown child at a window point as shown (scrolling applied); S_FALSE outside the
+    // container or over no child.
+    virtual HRESULT STDMETHODCALLTYPE ChildFromPoint(POINT point, Ivorrel_control** child) = 0;
     // 66: searched through the whole subtree; `flags` 0.
     virtual HRESULT STDMETHODCALLTYPE FindChild(USHORT id, UINT flags, Ivorrel_control** child) = 0;
     virtual HRESULT STDMETHODCALLTYPE ChildrenChanged() = 0;                                // 67

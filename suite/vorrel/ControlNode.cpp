@@ -343,6 +343,14 @@ void ControlNode::SetWindow(SkinWindow* window)
     }
 }
 
+void ControlNode::HostChanged()
+{
+    OnWindowChanged();
+    for (ControlNode* child : m_children) {
+        child->HostChanged();
+    }
+}
+
 ControlNode* ControlNode::FindById(USHORT id) noexcept
 {
     if (m_id == id) {

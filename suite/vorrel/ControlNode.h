@@ -125,6 +125,8 @@ public:
     bool RemoveChild(ControlNode* child);
     void RemoveAllChildren();
     void SetWindow(SkinWindow* window);
+    // Tells the whole subtree that its window's host came or went.
+    void HostChanged();
     ControlNode* FindById(USHORT id) noexcept;
     // The deepest visible, enabled control that takes the mouse at the point (this node or a
     // descendant), or nullptr; the point is in this node's coordinates (its parent's content).

@@ -170,7 +170,11 @@ HRESULT ContainerObject<Interface>::ChildFromPoint(POINT point, vorrelUI::Ivorre
         return E_POINTER;
     }
     *child = nullptr;
-    // `point` is in window coordinates, as the control is shown.
+    // `point` is in window coordinates, as the control is shown; what its edges cut off is not there.
+    const RECT shown = this->ShownRect();
+    if (!PtInRect(&shown, point)) {
+        return S_FALSE;
+    }
     const POINT inner{point.x, point.y + this->ViewOffset() + this->ScrollOffset()};
     std::vector<ControlNode*> children;
     this->DrawnChildren(children);

@@ -140,6 +140,7 @@ HRESULT SkinWindow::Build(const std::wstring& layoutPath, HWND host)
     }
     m_host = host;
     m_root->SetWindow(this);
+    m_root->HostChanged();  // edits make their EDIT children
     // The frame goes (WM_NCCALCSIZE below) and the window takes the layout's size.
     SetWindowPos(host, nullptr, 0, 0, m_bound.right - m_bound.left, m_bound.bottom - m_bound.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -156,7 +157,7 @@ void SkinWindow::Detach() noexcept
         RemoveWindowSubclass(m_host, &SubclassProc, kSubclassId);
         m_host = nullptr;
         if (m_root) {
-            m_root->SetWindow(this);  // edits drop their child windows
+            m_root->HostChanged();  // edits drop their child windows
         }
     }
 }

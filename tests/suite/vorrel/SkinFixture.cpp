@@ -81,23 +81,36 @@ RECT BuiltWindow::RectOf(USHORT id) const
     return rect;
 }
 
+HRESULT OuterStub::QueryInterface(REFIID iid, void** out)
+{
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_Ivorrel_outer)) {
+        *out = static_cast<Ivorrel_outer*>(this);
+        return S_OK;
+    }
+    return inner ? inner->QueryInterface(iid, out) : E_NOINTERFACE;
+}
+
+std::string ReadFileText(const std::wstring& path)
+{
+    std::string text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    char buffer[4096];
+    DWORD read = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    return text;
+}
+
 std::string BuiltWindow::Dump() const
 {
     wchar_t folder[MAX_PATH] = {}, path[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
     GetTempFileNameW(folder, L"vtr", 0, path);
-    std::string text;
-    if (window && SUCCEEDED(window->DumpControlTree(path))) {
-        HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        char buffer[4096];
-        DWORD read = 0;
-        while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-            text.append(buffer, read);
-        }
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-        }
-    }
+    const std::string text = window && SUCCEEDED(window->DumpControlTree(path)) ? ReadFileText(path) : std::string();
     DeleteFileW(path);
     return text;
 }
@@ -166,6 +179,16 @@ ComPtr<Ivorrel_label> SkinFixture::NewLabel(const RECT& rect, const wchar_t* tex
         label->ModifyStyle(kStyleVisible, 0);
     }
     return label;
+}
+
+ComPtr<Ivorrel_image> SkinFixture::DesktopImage(const wchar_t* name)
+{
+    ComPtr<Ivorrel_respack> pack;
+    ComPtr<Ivorrel_image> image;
+    EXPECT_EQ(Create(CLSID_vorrel_respack, IID_Ivorrel_respack, pack.put_void()), S_OK);
+    EXPECT_EQ(pack->Load(0, Layout(L"KavoSandbox.xml").c_str()), S_OK);
+    EXPECT_EQ(pack->GetImage(name, image.put()), S_OK);
+    return image;
 }
 
 std::wstring SkinFixture::Layout(const wchar_t* name) const

@@ -50,6 +50,31 @@ private:
     LONG OnState(const ULONG_PTR* arguments);
 };
 
+// The program's side of an outer-drawn control reduced to a controlling unknown that hands out the
+// inner control's faces; Draw draws nothing unless a test says otherwise.
+class OuterStub : public vorrelUI::Ivorrel_outer {
+public:
+    virtual ~OuterStub() = default;
+    veyra::ComPtr<IUnknown> inner;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnMouseEnter(LONG, LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnMouseLeave(LONG, LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Draw(HDC, LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE HitTest(LONG, LONG, LONG, LONG) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE OnFocus(LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnMouseButton(LONG, LONG, LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnKey(LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDetach() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnMove(LONG, LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnSize(LONG, LONG) override { return S_OK; }
+};
+
+// A whole file's bytes ("" when it cannot be read).
+std::string ReadFileText(const std::wstring& path);
+
 struct BuiltWindow {
     HWND host = nullptr;
     veyra::ComPtr<vorrelUI::Ivorrel_window> window;
@@ -86,6 +111,8 @@ protected:
     // A new panel at `rect`, shown, with `id`.
     veyra::ComPtr<vorrelUI::Ivorrel_panel> NewPanel(const RECT& rect, USHORT id = 0, const wchar_t* theme = L"sandbox_default");
     veyra::ComPtr<vorrelUI::Ivorrel_label> NewLabel(const RECT& rect, const wchar_t* text);
+    // An image of the desktop's layout, from a pack of its own.
+    veyra::ComPtr<vorrelUI::Ivorrel_image> DesktopImage(const wchar_t* name);
 
     [[nodiscard]] std::wstring Layout(const wchar_t* name) const;
     // The layout built into a new host window (shown on screen and painted when `show`).
