@@ -16,6 +16,7 @@ ControlNode* MakeEditNode(const std::wstring& theme);
 Gdiplus::Rect ToGdiplusRect(const RECT& r);
 // Hover and press show as a light or dark veil over a control that has no picture for them.
 void PaintStateVeil(Gdiplus::Graphics& graphics, const ControlNode& node);
+void PaintStateVeil(Gdiplus::Graphics& graphics, const ControlNode& node, DWORD state);
 
 // A node of a kind, with one reference; nullptr when memory runs out.
 template <typename T>

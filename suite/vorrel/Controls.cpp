@@ -236,11 +236,16 @@ Gdiplus::Rect ToGdiplusRect(const RECT& r)
 
 void PaintStateVeil(Gdiplus::Graphics& graphics, const ControlNode& node)
 {
+    PaintStateVeil(graphics, node, node.m_state);
+}
+
+void PaintStateVeil(Gdiplus::Graphics& graphics, const ControlNode& node, DWORD state)
+{
     if (node.Disabled()) {
         return;
     }
-    const bool pressed = node.m_state & kStatePressed;
-    const bool hover = node.m_state & kStateHover;
+    const bool pressed = state & kStatePressed;
+    const bool hover = state & kStateHover;
     if (!pressed && !hover) {
         return;
     }

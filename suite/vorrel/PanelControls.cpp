@@ -32,7 +32,7 @@ public:
     {
         ControlNode::Paint(graphics);
         if (m_childRow || (m_parent && m_parent->Kind() == ControlKind::List)) {
-            PaintStateVeil(graphics, *this);  // a row's hover and selection, behind its cells
+            PaintRowVeil(graphics);
         }
         DrawText(graphics, m_rect, Text());
     }
@@ -41,6 +41,17 @@ public:
         if (HasSinks() || m_id != 0) {
             ControlNode::OnClick(hit);
         }
+    }
+
+private:
+    // A row's hover and selection, behind its cells; a folder row is not lit while the cursor is over
+    // one of its child rows (it is hovered as their ancestor).
+    void PaintRowVeil(Gdiplus::Graphics& graphics)
+    {
+        const bool childHovered = std::any_of(m_children.begin(), m_children.end(), [](const ControlNode* child) {
+            return child->m_childRow && (child->m_state & kStateHover);
+        });
+        PaintStateVeil(graphics, *this, childHovered ? m_state & ~kStateHover : m_state);
     }
 };
 

@@ -80,6 +80,7 @@ private:
     void OnCaptureLost();
     void SetHover(ControlNode* hit);
     bool StartBarDrag(POINT point);
+    void HoldMouse() noexcept;
     ControlNode* PressTarget(ControlNode* hit) const noexcept;
     // Tooltips (SkinWindowTools.cpp).
     struct Tool {

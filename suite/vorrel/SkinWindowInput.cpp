@@ -114,21 +114,27 @@ bool SkinWindow::StartBarDrag(POINT point)
     return false;
 }
 
-void SkinWindow::OnButtonDown(POINT point)
+void SkinWindow::HoldMouse() noexcept
 {
     if (m_host && !m_captured && GetCapture() != m_host) {
         SetCapture(m_host);
         m_captured = true;
     }
+}
+
+void SkinWindow::OnButtonDown(POINT point)
+{
     if (StartBarDrag(point)) {
+        HoldMouse();
         return;
     }
     ControlNode* hit = m_root ? m_root->HitTest(point) : nullptr;
     ControlNode* target = PressTarget(hit);
     m_pressed = target;
     if (!target) {
-        return;
+        return;  // nothing of ours: the program's own handling (a caption drag) keeps the mouse to itself
     }
+    HoldMouse();
     const ControlRef keep = ControlRef::Copy(target->Control());
     target->OnPress(hit);  // a list selects the row first, so its handler finds the selection
     target->ChangeState(vorrelUI::kStatePressed, 0, true);

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "tests/suite/vorrel/SkinFixture.h"
 
@@ -207,6 +209,104 @@ TEST_F(RichListTest, PressSelectsItsRowAndRemovingRowsClearsTheSelection)
     ASSERT_TRUE(Selected());
     Click(m_menu.host, POINT{m_listRect.left + 40, m_listRect.bottom - 10});
     EXPECT_FALSE(Selected());
+}
+
+TEST_F(RichListTest, RowsReachingBelowTheListScrollByTheWheel)
+{
+    const RECT top{0, 0, m_listRect.right, kRowHeight};
+    std::vector<ComPtr<Ivorrel_panel>> rows;
+    for (int index = 0; index < 30; ++index) {
+        rows.push_back(Row(top, 0, L"Program"));
+        m_list->AddChild(rows.back().get());
+    }
+    Wheel(m_menu.host, Centre(m_listRect), -WHEEL_DELTA);
+    ComPtr<IUnknown> shown, third;
+    RowAt(m_listRect.top + 5)->QueryInterface(IID_IUnknown, shown.put_void());
+    rows[60 / kRowHeight]->QueryInterface(IID_IUnknown, third.put_void());
+    EXPECT_EQ(shown.get(), third.get()) << "60 pixels scrolled";
+    // The press lands on the row shown under the cursor.
+    Click(m_menu.host, POINT{m_listRect.left + 40, m_listRect.top + 5});
+    ComPtr<IUnknown> selected;
+    Selected()->QueryInterface(IID_IUnknown, selected.put_void());
+    EXPECT_EQ(selected.get(), third.get());
+}
+
+// Writes the window as it is on screen to a 24-bit BMP file.
+void SaveScreenshot(HWND host, const std::wstring& path)
+{
+    RECT rect{};
+    GetWindowRect(host, &rect);
+    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, &file, sizeof(file), &written, nullptr);
+    WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr);
+    WriteFile(out, bits, size, &written, nullptr);
+    CloseHandle(out);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(RichListTest, StartMenuRowsShowTheirCaptionsAndPictures)
+{
+    ComPtr<Ivorrel_respack> pack;
+    ASSERT_EQ(Create(CLSID_vorrel_respack, IID_Ivorrel_respack, pack.put_void()), S_OK);
+    ASSERT_EQ(pack->Load(0, Layout(L"NsWindow.xml").c_str()), S_OK);
+    ComPtr<Ivorrel_image> folderPicture;
+    ASSERT_EQ(pack->GetImage(L"IDI_IMAGE_SFOLDER", folderPicture.put()), S_OK);
+    const RECT top{0, 0, m_listRect.right, kRowHeight};
+    const wchar_t* const captions[] = {L"Notepad", L"Calculator", L"Accessories", L"Games"};
+    std::vector<ComPtr<Ivorrel_panel>> rows;
+    for (const wchar_t* caption : captions) {
+        rows.push_back(Row(top, 0, caption));
+        m_list->AddChild(rows.back().get());
+    }
+    for (size_t index = 2; index < rows.size(); ++index) {  // the folder rows show the folder picture
+        auto picture = NewControl<Ivorrel_itemcontrol>(CATEGORY_picture, IID_Ivorrel_itemcontrol);
+        const RECT row = RowRect(rows[index].get());
+        const RECT icon{row.left + 6, row.top + 6, row.left + 22, row.top + 22};
+        picture->Move(&icon, FALSE);
+        picture->SetImage(folderPicture.get());
+        picture->ModifyStyle(kStyleVisible | 0x20, 0);
+        rows[index]->AddChild(picture.get());
+    }
+    const RECT folderRow = RowRect(rows[2].get());
+    for (const wchar_t* caption : {L"Paint", L"WordPad"}) {
+        rows[2]->AddChild(Row(folderRow, 19, caption).get());
+    }
+    rows[2]->ModifyState(kStateExpanded, 0);
+    Click(m_menu.host, POINT{m_listRect.left + 60, m_listRect.top + kRowHeight + 12});  // selects "Calculator"
+    MouseMove(m_menu.host, POINT{m_listRect.left + 60, m_listRect.top + 3 * kRowHeight + 12});  // over "Paint"
+
+    // Every caption is drawn in its row: pixels of its text differ from the row's blank end.
+    for (int index = 0; index < 6; ++index) {
+        SCOPED_TRACE(index);
+        const LONG rowTop = m_listRect.top + index * kRowHeight;
+        const COLORREF blank = PixelAt(m_menu.host, POINT{m_listRect.right - 12, rowTop + 14});
+        int drawn = 0;
+        for (LONG x = m_listRect.left + 25; x < m_listRect.left + 90; ++x) {
+            drawn += PixelAt(m_menu.host, POINT{x, rowTop + 14}) != blank ? 1 : 0;
+        }
+        EXPECT_GT(drawn, 3);
+    }
+    wchar_t path[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"VORREL_SCREENSHOT", path, MAX_PATH) > 0) {
+        SaveScreenshot(m_menu.host, path);  // for a person to look at
+    }
 }
 
 }  // namespace
