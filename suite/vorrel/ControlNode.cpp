@@ -165,7 +165,7 @@ void ControlNode::WriteLocked(std::wstring& field, const std::wstring& text)
         std::lock_guard guard(m_textLock);
         field = text;
     }
-    Invalidate();  // a tooltip's tool is added by the window's thread when it paints
+    InvalidateFromAnyThread();  // a tooltip's tool is added by the window's thread when it paints
 }
 
 std::wstring ControlNode::Text() const
@@ -389,6 +389,17 @@ void ControlNode::Invalidate() const noexcept
     if (m_window) {
         m_window->InvalidateArea(ShownRect());
     }
+}
+
+void ControlNode::InvalidateFromAnyThread() const noexcept
+{
+    const SkinWindow* window = m_window;
+    const HWND host = window ? window->Host() : nullptr;
+    if (host && GetWindowThreadProcessId(host, nullptr) != GetCurrentThreadId()) {
+        InvalidateRect(host, nullptr, FALSE);
+        return;
+    }
+    Invalidate();
 }
 
 void ControlNode::Translate(int dx, int dy) noexcept

@@ -132,6 +132,8 @@ public:
     // descendant), or nullptr; the point is in this node's coordinates (its parent's content).
     ControlNode* HitTest(POINT point);
     void Invalidate() const noexcept;
+    // From any thread: another thread than the host's asks for the whole window, without walking the tree.
+    void InvalidateFromAnyThread() const noexcept;
     void Translate(int dx, int dy) noexcept;  // with every descendant
 
     // Raises event 1 or 2 to every sink advised on this control.

@@ -136,7 +136,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetPosition(INT position) override
     {
         m_position = std::clamp(position, m_minimum.load(), m_maximum.load());
-        Invalidate();  // the worker's thread may set it: only the repaint request crosses
+        InvalidateFromAnyThread();  // the worker's thread may set it: only the repaint request crosses
         return S_OK;
     }
     void Paint(Gdiplus::Graphics& graphics) override

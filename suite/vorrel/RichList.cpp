@@ -40,7 +40,7 @@ public:
         if (!node) {
             return E_INVALIDARG;
         }
-        m_header = node;
+        m_header = veyra::ComPtr<Ivorrel_control>::Copy(node->Control());
         return S_OK;
     }
     [[nodiscard]] bool Scrolls() const noexcept override { return true; }
@@ -83,9 +83,6 @@ public:
     {
         if (Inside(m_selected, removed)) {
             m_selected = nullptr;
-        }
-        if (Inside(m_header, removed)) {
-            m_header = nullptr;
         }
     }
 
@@ -151,7 +148,7 @@ private:
     }
 
     ControlNode* m_selected = nullptr;  // a row below the list (held through the tree; cleared when it goes)
-    ControlNode* m_header = nullptr;
+    veyra::ComPtr<Ivorrel_control> m_header;  // it lives in another container: the list holds it too
 };
 
 }  // namespace

@@ -153,6 +153,7 @@ void SkinWindow::Detach() noexcept
         DestroyWindow(m_tooltip);
         m_tooltip = nullptr;
     }
+    m_tools.clear();
     if (m_host) {
         RemoveWindowSubclass(m_host, &SubclassProc, kSubclassId);
         m_host = nullptr;
