@@ -27,11 +27,6 @@ UINT DumpMessage() noexcept
     return message;
 }
 
-POINT PointFrom(LPARAM lParam) noexcept
-{
-    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
-
 }  // namespace
 
 SkinWindow::SkinWindow() = default;
@@ -195,38 +190,8 @@ LRESULT SkinWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-    case WM_MOUSEWHEEL: {
-        // Events may release this object (a window closed from its handler): keep it until we return.
-        veyra::ComPtr<SkinWindow> keep = veyra::ComPtr<SkinWindow>::Copy(this);
-        bool handled = false;
-        if (message == WM_MOUSEMOVE) {
-            OnMouseMove(PointFrom(lParam));
-        } else if (message == WM_MOUSELEAVE) {
-            SetHover(nullptr);
-        } else if (message == WM_LBUTTONDOWN) {
-            OnButtonDown(PointFrom(lParam));
-        } else if (message == WM_LBUTTONUP) {
-            OnButtonUp(PointFrom(lParam));
-        } else if (message == WM_CAPTURECHANGED) {
-            if (reinterpret_cast<HWND>(lParam) != hwnd) {
-                OnCaptureLost();
-            }
-        } else {
-            handled = OnWheel(PointFrom(lParam), GET_WHEEL_DELTA_WPARAM(wParam));
-        }
-        if (handled) {
-            return 0;
-        }
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        // Capture ends after the program saw the release, so its own drag code sees no early loss.
-        if (message == WM_LBUTTONUP && m_captured) {
-            m_captured = false;
-            if (GetCapture() == hwnd) {
-                ReleaseCapture();
-            }
-        }
-        return result;
-    }
+    case WM_MOUSEWHEEL:
+        return HandleMouse(hwnd, message, wParam, lParam);
     case WM_NCDESTROY:
         Detach();
         return DefSubclassProc(hwnd, message, wParam, lParam);

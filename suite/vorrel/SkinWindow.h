@@ -73,6 +73,7 @@ private:
     void PaintNode(Gdiplus::Graphics& graphics, ControlNode* node, const RECT& dirty);
     void Relayout(int width, int height);
     // Input (SkinWindowInput.cpp).
+    LRESULT HandleMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(POINT point);
     void OnButtonDown(POINT point);
     void OnButtonUp(POINT point);

@@ -3,6 +3,10 @@
 // bars. Every state change of an advised control raises its event 2 (bits set, bits cleared, sender).
 // A handler may close the window: the caller holds the window, and each raise holds its control.
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "suite/vorrel/ControlNode.h"
@@ -15,6 +19,11 @@ namespace {
 using ControlRef = veyra::ComPtr<vorrelUI::Ivorrel_control>;
 
 constexpr int kWheelUnits = 30;  // one notch: 60 pixels
+
+POINT PointFrom(LPARAM lParam) noexcept
+{
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
 
 std::vector<ControlRef> ChainOf(ControlNode* deepest)
 {
@@ -37,6 +46,45 @@ POINT ToNodeSpace(const ControlNode* node, POINT client) noexcept
 }
 
 }  // namespace
+
+LRESULT SkinWindow::HandleMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Events may release this object (a window closed from its handler): keep it until we return.
+    const veyra::ComPtr<SkinWindow> keep = veyra::ComPtr<SkinWindow>::Copy(this);
+    switch (message) {
+    case WM_MOUSEMOVE:
+        OnMouseMove(PointFrom(lParam));
+        break;
+    case WM_MOUSELEAVE:
+        SetHover(nullptr);
+        break;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(PointFrom(lParam));
+        break;
+    case WM_LBUTTONUP:
+        OnButtonUp(PointFrom(lParam));
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != hwnd) {
+            OnCaptureLost();
+        }
+        break;
+    case WM_MOUSEWHEEL:
+        if (OnWheel(PointFrom(lParam), GET_WHEEL_DELTA_WPARAM(wParam))) {
+            return 0;
+        }
+        break;
+    }
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    // The mouse is let go after the program saw the release, so its own drag code sees no early loss.
+    if (message == WM_LBUTTONUP && m_captured) {
+        m_captured = false;
+        if (GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
+    }
+    return result;
+}
 
 void SkinWindow::SetHover(ControlNode* hit)
 {
