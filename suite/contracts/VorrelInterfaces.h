@@ -10,10 +10,28 @@
 //
 // Events (dispinterface Ivorrel_events, raised through each control's connection point):
 //   1 (message, wParam, lParam, sender): a click on a control arrives as WM_COMMAND with
-//     MAKEWPARAM(control id, 0) and lParam 0; the sender is the clicked control.
-//   2 (state, changed, sender): `state` is the control's state bits after the change, `changed` the bits
-//     that changed. A rich list raises it from itself when a row is pressed or expanded.
+//     MAKEWPARAM(control id, 0) and lParam 0; the sender is the clicked control. Enter in an edit arrives
+//     as WM_KEYDOWN with VK_RETURN (lParam as the key message had it); the sender is the edit.
+//   2 (bits set, bits cleared, sender): raised on every hover or press change of an advised control
+//     (kStateHover, kStatePressed); the program's own ModifyState / SetOptionPair raise nothing. A rich
+//     list raises it from itself: (kStatePressed, 0) when pressed, after the press selected the row under
+//     it (a press beside the rows clears the selection), (0, kStatePressed) on the release, and
+//     (kStateExpanded, 0) / (0, kStateExpanded) when one of its rows opens or closes.
+//   A handler may close and release the window: the library keeps the window and the sender alive
+//   until the raise returns.
+// Mouse: labels take no mouse input, their press and hover belong to the control under them. Hover
+// holds on the deepest control under the cursor and its ancestors. A press captures the mouse until
+// the release; a release elsewhere, or a lost capture, clears the press without a click.
 // DISPPARAMS carry the arguments in COM's reverse order (rgvarg[0] is the sender), all VT_I4 / VT_DISPATCH.
+//
+// Scrolling: a rich list, and a panel with control style 1, scroll vertically. Their children keep the
+// rectangles the program gives them ("content" coordinates, window pixels as if nothing scrolled); at
+// scroll position p (units of 2 pixels) a child is shown, hit and tooltipped 2p pixels higher, so the
+// program adds 2p to a window y to find content under it. The wheel (60 pixels a notch) and a bar drawn
+// at the right edge move the position, from 0 to the content's reach below the control.
+//
+// Anchors: a layout control's `anchor` ("left,top,right,bottom", any of them) keeps those edges at their
+// distance from the window's edges when the host is resized; a container carries its children.
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -34,9 +52,20 @@ inline constexpr DWORD kStyleVisible = 0x10000000;
 inline constexpr DWORD kStyleDisabled = 0x400;
 
 // Control-style bits (position 26) the library reads: for a button, the low byte 3 makes a check button;
-// for a panel, 1 scrolls its children vertically.
+// for a panel, bit 1 scrolls its children vertically (the folder window's view panel 1005 has it, the
+// desktop panel 2001 has not).
 inline constexpr DWORD kControlStyleCheckButton = 3;
 inline constexpr DWORD kControlStyleScroll = 1;
+
+// Codes of Ivorrel_scroll::ScrollIntoView (position 9).
+// 4: `first` is the content y that is to stand at the control's top edge (ensure-visible passes an
+//    item's cell bottom minus the panel's height, which brings that bottom to the panel's bottom).
+inline constexpr INT kScrollCodeContentTop = 4;
+// 5: `first` and `second` are the top and bottom of a content band, scrolled the least that shows it.
+inline constexpr INT kScrollCodeIntoView = 5;
+
+// The theme every list-header column is drawn with (one style shared by the columns).
+inline constexpr wchar_t kListHeaderColumnTheme[] = L"panel_sandbox_listheader";
 
 // Class ids and layout categories.
 inline constexpr CLSID CLSID_vorrel_engine = {0x58E1F4B8, 0x8BD3, 0x4AA0, {0xBB, 0xE8, 0x5E, 0x46, 0xAC, 0x01, 0xA0, 0xCE}};
@@ -176,7 +205,8 @@ struct Ivorrel_control : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE ModifyState(DWORD set, DWORD clear) = 0;              // 25
     virtual HRESULT STDMETHODCALLTYPE ModifyControlStyle(DWORD set, DWORD clear) = 0;       // 26
     VORREL_UNUSED(27)
-    // 28: two 16-bit option values; with `redraw` the control is redrawn.
+    // 28: (state bits to set, state bits to clear, redraw). On a rich-list row (0x100, 0, 1) opens the
+    // row: its child rows show below it; (0, 0x100, 1) closes it. ModifyState (25) does the same.
     virtual HRESULT STDMETHODCALLTYPE SetOptionPair(USHORT first, USHORT second, BOOL redraw) = 0;
     VORREL_UNUSED(29) VORREL_UNUSED(30)
     virtual HRESULT STDMETHODCALLTYPE SetOption(INT option) = 0;                            // 31
@@ -189,12 +219,15 @@ struct Ivorrel_control : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE SetOwnerData(void* data) = 0;                         // 48
     virtual HRESULT STDMETHODCALLTYPE GetUserValue(LONG_PTR* value) = 0;                    // 49
     virtual HRESULT STDMETHODCALLTYPE GetOwnerData(void** data) = 0;                        // 50
-    // 51: how many child controls it holds (0 for a row without child rows).
+    // 51: how many child rows it holds: panels inside it that reach its right edge and are at least three
+    // quarters as wide as itself (other panels are cells of a row; pictures and labels are not rows); 0
+    // for a row without any.
     virtual HRESULT STDMETHODCALLTYPE GetChildControlCount(UINT* count) = 0;
     VORREL_UNUSED(52)
     virtual HRESULT STDMETHODCALLTYPE SetBackgroundImage(Ivorrel_image* image) = 0;         // 53
     VORREL_UNUSED(54) VORREL_UNUSED(55)
-    // 56: drawn over the control (hover and selection covers, nine-part when the pack says so).
+    // 56: drawn over the control's own pictures and behind its children (hover and selection covers lie
+    // under the icon; nine-part when the pack says so).
     virtual HRESULT STDMETHODCALLTYPE SetCoverImage(Ivorrel_image* image) = 0;
     VORREL_UNUSED(57)
 };
@@ -207,7 +240,9 @@ struct Ivorrel_container : Ivorrel_control {
     virtual HRESULT STDMETHODCALLTYPE RemoveChild(Ivorrel_control* child) = 0;              // 62
     virtual HRESULT STDMETHODCALLTYPE RemoveAllChildren() = 0;                              // 63
     virtual HRESULT STDMETHODCALLTYPE GetChild(UINT index, Ivorrel_control** child) = 0;    // 64
-    virtual HRESULT STDMETHODCALLTYPE ChildFromPoint(POINT point, Ivorrel_control** child) = 0;  // 65
+    // 65: the topmost shown child at a window point as shown (scrolling applied); S_FALSE outside the
+    // container or over no child.
+    virtual HRESULT STDMETHODCALLTYPE ChildFromPoint(POINT point, Ivorrel_control** child) = 0;
     // 66: searched through the whole subtree; `flags` 0.
     virtual HRESULT STDMETHODCALLTYPE FindChild(USHORT id, UINT flags, Ivorrel_control** child) = 0;
     virtual HRESULT STDMETHODCALLTYPE ChildrenChanged() = 0;                                // 67
@@ -244,7 +279,7 @@ struct Ivorrel_panel : Ivorrel_container {
     VORREL_UNUSED(72) VORREL_UNUSED(73)
     virtual HRESULT STDMETHODCALLTYPE SetImage(Ivorrel_image* image) = 0;                   // 74
     VORREL_UNUSED(75) VORREL_UNUSED(76)
-    // 77: its vertical scroll object (panels with control style 1 scroll their children).
+    // 77: its vertical scroll object; a panel without control style 1 has none (E_NOINTERFACE).
     virtual HRESULT STDMETHODCALLTYPE GetScroll(Ivorrel_scroll** scroll) = 0;
 };
 
@@ -255,7 +290,12 @@ struct Ivorrel_edit : Ivorrel_container {
 };
 
 // A rich list: a container whose direct children are rows, stacked from the top at their own heights
-// in the order added; a press on a row selects it and raises event 2 from the list.
+// in the order added, each stretched to the list's right edge. A row's child rows (see position 51) are
+// stacked, painted and hit below it while the row is open (state 0x100) and are not drawn while it is
+// closed; its other children (cells, labels, pictures) are drawn in place. A press on a row selects it
+// (the selected row carries kStatePressed) and raises event 2 from the list; removing a row, or
+// anything holding it, clears the selection. The list scrolls when its rows reach below it. The task
+// manager's list 7002 is such a rich list, with a list header attached.
 struct Ivorrel_list : Ivorrel_container {
     VORREL_UNUSED(71) VORREL_UNUSED(72)
     virtual HRESULT STDMETHODCALLTYPE GetSelected(Ivorrel_control** row) = 0;               // 73
@@ -276,22 +316,29 @@ struct Ivorrel_progress : Ivorrel_control {
     virtual HRESULT STDMETHODCALLTYPE SetPosition(INT position) = 0;                        // 75
 };
 
-// The list view proper is not built by this library: no window uses it beyond its creation.
+// The list view proper is not built by this library: no window uses it beyond its creation (the task
+// manager's rows live in the rich list 7002 of its layout, not in a list view).
 struct Ivorrel_listview : Ivorrel_container {
     VORREL_UNUSED(71) VORREL_UNUSED(72) VORREL_UNUSED(73) VORREL_UNUSED(74) VORREL_UNUSED(75)
     VORREL_UNUSED(76) VORREL_UNUSED(77)
 };
 
+// A list header (a panel answering this too): its columns share one column style, and its image (panel
+// 74) is the splitter, drawn once at each boundary between two columns, never stretched over it.
 struct Ivorrel_listheader : IDispatch {
-    // 7: a column: a panel (usually holding a label) placed at its own rectangle.
+    // 7: a column: a panel (usually holding a label) placed at its own rectangle, drawn with the shared
+    // column theme (kListHeaderColumnTheme unless position 8 named another).
     virtual HRESULT STDMETHODCALLTYPE AddColumn(Ivorrel_control* column) = 0;
+    // 8: the theme of the column style every column shares.
+    virtual HRESULT STDMETHODCALLTYPE SetColumnTheme(LPCWSTR themeName) = 0;
 };
 
+// Positions are in units of 2 pixels (see Scrolling above), clamped to 0 ... the content's reach.
 struct Ivorrel_scroll : IDispatch {
-    VORREL_UNUSED(7)
+    virtual HRESULT STDMETHODCALLTYPE GetPosition(INT* position) = 0;                       // 7
     virtual HRESULT STDMETHODCALLTYPE SetPosition(INT position, BOOL redraw) = 0;           // 8
-    // 9: scrolls so that the rectangle (content coordinates) is in view; `flags` 0.
-    virtual HRESULT STDMETHODCALLTYPE ScrollIntoView(INT left, INT top, INT right, INT bottom, INT flags) = 0;
+    // 9: moves by a code (kScrollCode*) and its values; the unused values are 0.
+    virtual HRESULT STDMETHODCALLTYPE ScrollIntoView(INT code, INT first, INT second, INT third, INT fourth) = 0;
     VORREL_UNUSED(10) VORREL_UNUSED(11) VORREL_UNUSED(12) VORREL_UNUSED(13) VORREL_UNUSED(14)
     VORREL_UNUSED(15) VORREL_UNUSED(16) VORREL_UNUSED(17) VORREL_UNUSED(18) VORREL_UNUSED(19)
     VORREL_UNUSED(20) VORREL_UNUSED(21) VORREL_UNUSED(22) VORREL_UNUSED(23) VORREL_UNUSED(24)
@@ -302,7 +349,8 @@ struct Ivorrel_scroll : IDispatch {
     VORREL_UNUSED(45) VORREL_UNUSED(46) VORREL_UNUSED(47) VORREL_UNUSED(48) VORREL_UNUSED(49)
     VORREL_UNUSED(50) VORREL_UNUSED(51) VORREL_UNUSED(52) VORREL_UNUSED(53) VORREL_UNUSED(54)
     VORREL_UNUSED(55) VORREL_UNUSED(56) VORREL_UNUSED(57) VORREL_UNUSED(58) VORREL_UNUSED(59)
-    // 60: fills what `info->fMask` asks for (SIF_POS, SIF_RANGE, SIF_PAGE).
+    // 60: fills what `info->fMask` asks for, in units: SIF_POS (the position the program doubles into
+    // pixels), SIF_TRACKPOS, SIF_RANGE (0 ... largest position + page - 1) and SIF_PAGE.
     virtual HRESULT STDMETHODCALLTYPE GetScrollInfo(SCROLLINFO* info) = 0;
 };
 
@@ -344,7 +392,7 @@ struct Ivorrel_window : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Show(BOOL show) = 0;
     VORREL_UNUSED(27) VORREL_UNUSED(28) VORREL_UNUSED(29) VORREL_UNUSED(30) VORREL_UNUSED(31)
     virtual HRESULT STDMETHODCALLTYPE SetCaption(LPCWSTR text) = 0;                         // 32
-    // 33: test hook: writes the control tree (UTF-8 lines, see ControlTreeDump) to a file.
+    // 33: test hook: writes the control tree to a file (see "The test hook" below).
     virtual HRESULT STDMETHODCALLTYPE DumpControlTree(LPCWSTR path) = 0;
 };
 
@@ -377,8 +425,13 @@ using GetMiniUICompatibleFunction = IUnknown*(WINAPI*)();
 using GetChangeSkinManagerFunction = IUnknown*(WINAPI*)();
 
 // The test hook: when this variable names a folder, the library writes the control tree of each skinned
-// window to "<folder>\<layout file name>.tree" after every paint. The registered message asks for one
-// dump into the file whose path is a global atom (wParam).
+// window to "<folder>\<layout file name>.tree" after every paint. The registered message asks a host
+// window for one dump into the path that a global atom (wParam) names: a file, or a folder, into which
+// each window writes "<layout file name>.<host handle, 8 hex digits>.tree" (so two windows of one layout
+// keep apart). One UTF-8 line per control, indented two spaces a level, tab-separated fields in this
+// order: id, kind, rect, visible, disabled, state, image, loaded, text (an edit's live text), cover, tip;
+// then as the kind has them: scroll (position), progress (position), check (0 / 1); for an outer-drawn
+// control drawn (the texts its drawing wrote, '|' between them) and picture (1 when it drew a picture).
 inline constexpr wchar_t kDumpFolderVariable[] = L"VORREL_DUMP_FOLDER";
 inline constexpr wchar_t kDumpMessageName[] = L"Vorrel_DumpControlTree";
 

@@ -33,6 +33,67 @@ ControlNode* Lookup(const void* pointer) noexcept
 
 }  // namespace
 
+GraphicsDc::GraphicsDc(Gdiplus::Graphics& graphics) : m_graphics(graphics)
+{
+    Gdiplus::Matrix transform;
+    graphics.GetTransform(&transform);
+    Gdiplus::REAL elements[6] = {};
+    transform.GetElements(elements);
+    Gdiplus::Rect clip;
+    const bool clipped = graphics.GetClipBounds(&clip) == Gdiplus::Ok;
+    m_hdc = graphics.GetHDC();
+    if (!m_hdc) {
+        return;
+    }
+    m_saved = SaveDC(m_hdc);
+    SetViewportOrgEx(m_hdc, static_cast<int>(elements[4]), static_cast<int>(elements[5]), nullptr);
+    if (clipped) {
+        IntersectClipRect(m_hdc, clip.X, clip.Y, clip.GetRight(), clip.GetBottom());
+    }
+}
+
+GraphicsDc::~GraphicsDc()
+{
+    if (m_hdc) {
+        RestoreDC(m_hdc, m_saved);
+        m_graphics.ReleaseHDC(m_hdc);
+    }
+}
+
+UINT ParseAnchor(const std::wstring& text) noexcept
+{
+    static const struct {
+        const wchar_t* word;
+        UINT bit;
+    } kWords[] = {{L"left", kAnchorLeft}, {L"top", kAnchorTop}, {L"right", kAnchorRight}, {L"bottom", kAnchorBottom}};
+    UINT anchor = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(L',', start);
+        if (end == std::wstring::npos) {
+            end = text.size();
+        }
+        std::wstring word = text.substr(start, end - start);
+        word.erase(0, word.find_first_not_of(L' '));
+        word.erase(word.find_last_not_of(L' ') + 1);
+        for (const auto& known : kWords) {
+            if (_wcsicmp(word.c_str(), known.word) == 0) {
+                anchor |= known.bit;
+            }
+        }
+        start = end + 1;
+    }
+    return anchor;
+}
+
+bool IsChildRowOf(const ControlNode& row, const ControlNode& child) noexcept
+{
+    const LONG rowWidth = row.m_rect.right - row.m_rect.left;
+    const LONG width = child.m_rect.right - child.m_rect.left;
+    return child.Kind() == ControlKind::Panel && rowWidth > 0 && width * 4 >= rowWidth * 3 &&
+           child.m_rect.right >= row.m_rect.right;
+}
+
 const wchar_t* KindName(ControlKind kind) noexcept
 {
     switch (kind) {
@@ -92,19 +153,126 @@ bool ControlNode::IsContainer() const noexcept
            m_kind == ControlKind::ListView;
 }
 
-std::wstring ControlNode::Text() const
+std::wstring ControlNode::ReadLocked(const std::wstring& field) const
 {
     std::lock_guard guard(m_textLock);
-    return m_text;
+    return field;
+}
+
+void ControlNode::WriteLocked(std::wstring& field, const std::wstring& text)
+{
+    {
+        std::lock_guard guard(m_textLock);
+        field = text;
+    }
+    InvalidateFromAnyThread();  // a tooltip's tool is added by the window's thread when it paints
+}
+
+std::wstring ControlNode::Text() const
+{
+    return ReadLocked(m_text);
 }
 
 void ControlNode::SetTextSafely(const std::wstring& text)
 {
-    {
-        std::lock_guard guard(m_textLock);
-        m_text = text;
+    WriteLocked(m_text, text);
+}
+
+std::wstring ControlNode::Tooltip() const
+{
+    return ReadLocked(m_tooltip);
+}
+
+void ControlNode::SetTooltipSafely(const std::wstring& text)
+{
+    WriteLocked(m_tooltip, text);
+}
+
+ControlNode* ControlNode::ListAbove() noexcept
+{
+    for (ControlNode* up = this; up; up = up->m_parent) {
+        if (up->Kind() == ControlKind::List) {
+            return up;
+        }
     }
-    Invalidate();
+    return nullptr;
+}
+
+void ControlNode::DrawnChildren(std::vector<ControlNode*>& out) const
+{
+    for (ControlNode* child : m_children) {
+        if (!child->m_childRow) {  // child rows are drawn by their list
+            out.push_back(child);
+        }
+    }
+}
+
+int ControlNode::ScrollRange() const
+{
+    if (!Scrolls()) {
+        return 0;
+    }
+    std::vector<ControlNode*> children;
+    DrawnChildren(children);
+    LONG bottom = m_rect.bottom;
+    for (const ControlNode* child : children) {
+        if (child->Visible()) {
+            bottom = std::max(bottom, child->m_rect.bottom);
+        }
+    }
+    return static_cast<int>((bottom - m_rect.bottom + 1) / 2);
+}
+
+void ControlNode::SetScrollPosition(int position)
+{
+    const int clamped = std::clamp(position, 0, ScrollRange());
+    if (clamped != m_scrollPosition) {
+        m_scrollPosition = clamped;
+        Invalidate();
+    }
+}
+
+int ControlNode::ViewOffset() const noexcept
+{
+    int offset = 0;
+    for (const ControlNode* up = m_parent; up; up = up->m_parent) {
+        offset += up->ScrollOffset();
+    }
+    return offset;
+}
+
+RECT ControlNode::ShownRect() const noexcept
+{
+    RECT shown = m_rect;
+    OffsetRect(&shown, 0, -ViewOffset());
+    return shown;
+}
+
+namespace {
+constexpr LONG kScrollBarWidth = 6;
+constexpr LONG kScrollThumbMinimum = 16;
+}  // namespace
+
+RECT ControlNode::ScrollBarRect() const
+{
+    if (ScrollRange() <= 0) {
+        return RECT{};
+    }
+    return RECT{m_rect.right - kScrollBarWidth, m_rect.top, m_rect.right, m_rect.bottom};
+}
+
+RECT ControlNode::ScrollThumbRect() const
+{
+    const RECT bar = ScrollBarRect();
+    const int range = ScrollRange();
+    if (range <= 0) {
+        return RECT{};
+    }
+    const LONG height = bar.bottom - bar.top;
+    const LONG content = height + 2 * range;
+    const LONG thumb = std::min(height, std::max(kScrollThumbMinimum, height * height / content));
+    const LONG top = bar.top + static_cast<LONG>((height - thumb) * static_cast<long long>(m_scrollPosition) / range);
+    return RECT{bar.left, top, bar.right, top + thumb};
 }
 
 bool ControlNode::AddChild(ControlNode* child)
@@ -125,6 +293,9 @@ bool ControlNode::AddChild(ControlNode* child)
     child->m_parent = this;
     child->SetWindow(m_window);
     Arrange();
+    if (ControlNode* list = ListAbove(); list && list != this) {
+        list->Arrange();  // a child row joined a row
+    }
     child->Invalidate();
     return true;
 }
@@ -140,10 +311,17 @@ bool ControlNode::RemoveChild(ControlNode* child)
     if (m_window) {
         m_window->Forget(child);
     }
+    for (ControlNode* up = this; up; up = up->m_parent) {
+        up->OnDescendantRemoved(child);
+    }
     child->m_parent = nullptr;
+    child->m_childRow = false;
     child->SetWindow(nullptr);
-    child->Control()->Release();
     Arrange();
+    if (ControlNode* list = ListAbove(); list && list != this) {
+        list->Arrange();
+    }
+    child->Control()->Release();
     return true;
 }
 
@@ -165,6 +343,14 @@ void ControlNode::SetWindow(SkinWindow* window)
     }
 }
 
+void ControlNode::HostChanged()
+{
+    OnWindowChanged();
+    for (ControlNode* child : m_children) {
+        child->HostChanged();
+    }
+}
+
 ControlNode* ControlNode::FindById(USHORT id) noexcept
 {
     if (m_id == id) {
@@ -178,29 +364,50 @@ ControlNode* ControlNode::FindById(USHORT id) noexcept
     return nullptr;
 }
 
-ControlNode* ControlNode::HitTest(POINT point) noexcept
+ControlNode* ControlNode::HitTest(POINT point)
 {
     if (!Visible() || Disabled() || !PtInRect(&m_rect, point)) {
         return nullptr;
     }
-    for (auto it = m_children.rbegin(); it != m_children.rend(); ++it) {  // topmost first
-        if (ControlNode* found = (*it)->HitTest(point)) {
+    const RECT bar = ScrollBarRect();
+    if (PtInRect(&bar, point)) {
+        return this;  // the bar belongs to the scrolling control
+    }
+    const POINT inner{point.x, point.y + ScrollOffset()};
+    std::vector<ControlNode*> children;
+    DrawnChildren(children);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {  // topmost first
+        if (ControlNode* found = (*it)->HitTest(inner)) {
             return found;
         }
     }
-    return this;
+    return TakesMouse() ? this : nullptr;
 }
 
 void ControlNode::Invalidate() const noexcept
 {
     if (m_window) {
-        m_window->InvalidateArea(m_rect);
+        m_window->InvalidateArea(ShownRect());
     }
+}
+
+void ControlNode::InvalidateFromAnyThread() const noexcept
+{
+    const SkinWindow* window = m_window;
+    const HWND host = window ? window->Host() : nullptr;
+    if (host && GetWindowThreadProcessId(host, nullptr) != GetCurrentThreadId()) {
+        InvalidateRect(host, nullptr, FALSE);
+        return;
+    }
+    Invalidate();
 }
 
 void ControlNode::Translate(int dx, int dy) noexcept
 {
     OffsetRect(&m_rect, dx, dy);
+    if (dx || dy) {
+        OnWindowChanged();  // an EDIT child follows its control
+    }
     for (ControlNode* child : m_children) {
         child->Translate(dx, dy);
     }
@@ -230,9 +437,32 @@ void ControlNode::RaiseCommand(UINT message, WPARAM wParam, LPARAM lParam)
     RaiseEvent(1, {static_cast<LONG>(message), static_cast<LONG>(wParam), static_cast<LONG>(lParam)});
 }
 
-void ControlNode::RaiseState(DWORD state, DWORD changed)
+void ControlNode::RaiseState(DWORD set, DWORD cleared)
 {
-    RaiseEvent(2, {static_cast<LONG>(state), static_cast<LONG>(changed)});
+    RaiseEvent(2, {static_cast<LONG>(set), static_cast<LONG>(cleared)});
+}
+
+void ControlNode::ChangeState(DWORD set, DWORD clear, bool raise)
+{
+    const DWORD before = m_state;
+    m_state = (m_state & ~clear) | set;
+    const DWORD turnedOn = m_state & ~before, turnedOff = before & ~m_state;
+    if (!turnedOn && !turnedOff) {
+        return;
+    }
+    Invalidate();
+    if (ControlNode* list = ListAbove(); list && list != this) {
+        list->Arrange();
+        list->Invalidate();
+        if ((turnedOn | turnedOff) & vorrelUI::kStateExpanded) {
+            // The list reports a row opening or closing as its own change.
+            veyra::ComPtr<vorrelUI::Ivorrel_control> keep = veyra::ComPtr<vorrelUI::Ivorrel_control>::Copy(list->Control());
+            list->RaiseState(turnedOn & vorrelUI::kStateExpanded, turnedOff & vorrelUI::kStateExpanded);
+        }
+    }
+    if (raise) {
+        RaiseState(turnedOn, turnedOff);
+    }
 }
 
 veyra::ComPtr<Image> ControlNode::LookupImage(const std::wstring& name) const
@@ -268,19 +498,15 @@ void ControlNode::DrawText(Gdiplus::Graphics& graphics, const RECT& area, const 
     if (!(extraFormat & DT_WORDBREAK)) {
         format |= DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     }
-    HDC hdc = graphics.GetHDC();
-    if (!hdc) {
+    const GraphicsDc dc(graphics);
+    if (!dc.get()) {
         return;
     }
-    const int oldMode = SetBkMode(hdc, TRANSPARENT);
-    const COLORREF oldColour = SetTextColor(hdc, Disabled() ? RGB(0xA0, 0xA0, 0xA0) : style.text);
-    HGDIOBJ oldFont = SelectObject(hdc, handle.get());
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), Disabled() ? RGB(0xA0, 0xA0, 0xA0) : style.text);
+    SelectObject(dc.get(), handle.get());  // RestoreDC puts the old font back before the font goes
     RECT box = area;
-    ::DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &box, format);
-    SelectObject(hdc, oldFont);
-    SetTextColor(hdc, oldColour);
-    SetBkMode(hdc, oldMode);
-    graphics.ReleaseHDC(hdc);
+    ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &box, format);
 }
 
 void ControlNode::OnClick(ControlNode*)
@@ -290,7 +516,15 @@ void ControlNode::OnClick(ControlNode*)
 
 void ControlNode::PaintOver(Gdiplus::Graphics& graphics)
 {
-    DrawImage(graphics, m_cover.get(), m_rect);
+    const RECT bar = ScrollBarRect();
+    if (IsRectEmpty(&bar)) {
+        return;
+    }
+    Gdiplus::SolidBrush track(Gdiplus::Color(40, 0, 0, 0));
+    Gdiplus::SolidBrush thumb(Gdiplus::Color(140, 0x60, 0x6C, 0x7A));
+    graphics.FillRectangle(&track, Gdiplus::Rect(bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top));
+    const RECT knob = ScrollThumbRect();
+    graphics.FillRectangle(&thumb, Gdiplus::Rect(knob.left, knob.top, knob.right - knob.left, knob.bottom - knob.top));
 }
 
 void ControlNode::Paint(Gdiplus::Graphics& graphics)
@@ -303,6 +537,7 @@ void ControlNode::Paint(Gdiplus::Graphics& graphics)
     }
     DrawImage(graphics, m_background.get(), m_rect);
     DrawImage(graphics, m_image.get(), m_rect);
+    DrawImage(graphics, m_cover.get(), m_rect);  // behind the children: a cover lies under the icon
     if (style.border) {
         Gdiplus::Pen pen(Gdiplus::Color(255, GetRValue(*style.border), GetGValue(*style.border), GetBValue(*style.border)));
         graphics.DrawRectangle(&pen, Gdiplus::Rect(m_rect.left, m_rect.top, m_rect.right - m_rect.left - 1,

@@ -4,6 +4,7 @@
 // Ivorrel_control); ContainerObject adds the container operations (58-70). An outer-drawn control may be
 // aggregated: its IUnknown then delegates to the outer object, and `NonDelegating` is the inner one.
 
+#include <algorithm>
 #include <atomic>
 
 #include "suite/vorrel/ComObject.h"
@@ -94,9 +95,14 @@ public:
         Invalidate();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE SetId(USHORT id) override { return m_id = id, S_OK; }
+    HRESULT STDMETHODCALLTYPE SetId(USHORT id) override
+    {
+        m_id = id;
+        OnIdChanged();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetId(USHORT* id) override { return id ? (*id = m_id, S_OK) : E_POINTER; }
-    HRESULT STDMETHODCALLTYPE GetTooltip(LPWSTR buffer, UINT capacity) override { return CopyOut(m_tooltip, buffer, capacity); }
+    HRESULT STDMETHODCALLTYPE GetTooltip(LPWSTR buffer, UINT capacity) override { return CopyOut(Tooltip(), buffer, capacity); }
     HRESULT STDMETHODCALLTYPE SetTooltip(LPCWSTR text) override;
     HRESULT STDMETHODCALLTYPE GetParent(vorrelUI::Ivorrel_container** parent) override;
     HRESULT STDMETHODCALLTYPE GetHostWindow(HWND* hwnd) override;
@@ -122,9 +128,11 @@ public:
         Invalidate();
         return S_OK;
     }
+    // The pair is (state bits to set, state bits to clear): (0x100, 0, 1) opens a list row.
     HRESULT STDMETHODCALLTYPE SetOptionPair(USHORT first, USHORT second, BOOL redraw) override
     {
         m_optionPair[0] = first, m_optionPair[1] = second;
+        ChangeState(first, second, false);
         if (redraw) {
             Invalidate();
         }
@@ -138,7 +146,12 @@ public:
     HRESULT STDMETHODCALLTYPE GetOwnerData(void** data) override { return data ? (*data = m_ownerData, S_OK) : E_POINTER; }
     HRESULT STDMETHODCALLTYPE GetChildControlCount(UINT* count) override
     {
-        return count ? (*count = static_cast<UINT>(m_children.size()), S_OK) : E_POINTER;
+        if (!count) {
+            return E_POINTER;
+        }
+        *count = static_cast<UINT>(std::count_if(m_children.begin(), m_children.end(),
+                                                 [this](const ControlNode* child) { return IsChildRowOf(*this, *child); }));
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetBackgroundImage(vorrelUI::Ivorrel_image* image) override
     {

@@ -16,12 +16,9 @@ template <typename Interface>
 HRESULT ControlObject<Interface>::SetTooltip(LPCWSTR text)
 {
     try {
-        m_tooltip = text ? text : L"";
+        SetTooltipSafely(text ? text : L"");
     } catch (...) {
         return E_OUTOFMEMORY;
-    }
-    if (m_window) {
-        m_window->TooltipChanged(this);
     }
     return S_OK;
 }
@@ -58,11 +55,17 @@ HRESULT ControlObject<Interface>::Move(const RECT* rect, BOOL redraw)
     if (redraw) {
         Invalidate();
     }
+    // A container carries its descendants: they keep their place inside it.
+    const int dx = rect->left - m_rect.left, dy = rect->top - m_rect.top;
+    for (ControlNode* child : m_children) {
+        child->Translate(dx, dy);
+    }
     m_rect = *rect;
+    SetScrollPosition(m_scrollPosition);  // a taller control may scroll less
     Arrange();
     OnWindowChanged();
-    if (m_parent && m_parent->Kind() == ControlKind::List) {
-        m_parent->Arrange();
+    if (ControlNode* list = m_parent ? m_parent->ListAbove() : nullptr) {
+        list->Arrange();
     }
     if (redraw) {
         Invalidate();
@@ -93,8 +96,9 @@ HRESULT ControlObject<Interface>::ModifyStyle(DWORD set, DWORD clear)
     if (before != m_style) {
         Invalidate();
         OnWindowChanged();
-        if (m_parent && m_parent->Kind() == ControlKind::List) {
-            m_parent->Arrange();
+        if (ControlNode* list = m_parent ? m_parent->ListAbove() : nullptr) {
+            list->Arrange();
+            list->Invalidate();
         }
     }
     return S_OK;
@@ -103,18 +107,7 @@ HRESULT ControlObject<Interface>::ModifyStyle(DWORD set, DWORD clear)
 template <typename Interface>
 HRESULT ControlObject<Interface>::ModifyState(DWORD set, DWORD clear)
 {
-    const DWORD before = m_state;
-    m_state = (m_state & ~clear) | set;
-    if (before != m_state) {
-        Invalidate();
-        for (ControlNode* list = m_parent; list; list = list->m_parent) {
-            if (list->Kind() == ControlKind::List) {
-                list->Arrange();
-                list->Invalidate();
-                break;
-            }
-        }
-    }
+    ChangeState(set, clear, false);  // the program's own changes raise no event
     return S_OK;
 }
 
@@ -177,8 +170,16 @@ HRESULT ContainerObject<Interface>::ChildFromPoint(POINT point, vorrelUI::Ivorre
         return E_POINTER;
     }
     *child = nullptr;
-    for (auto it = this->m_children.rbegin(); it != this->m_children.rend(); ++it) {
-        if ((*it)->Visible() && PtInRect(&(*it)->m_rect, point)) {
+    // `point` is in window coordinates, as the control is shown; what its edges cut off is not there.
+    const RECT shown = this->ShownRect();
+    if (!PtInRect(&shown, point)) {
+        return S_FALSE;
+    }
+    const POINT inner{point.x, point.y + this->ViewOffset() + this->ScrollOffset()};
+    std::vector<ControlNode*> children;
+    this->DrawnChildren(children);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if ((*it)->Visible() && PtInRect(&(*it)->m_rect, inner)) {
             return HandOut(*it, child);
         }
     }

@@ -276,7 +276,8 @@ HRESULT ResourcePack::GetImage(LPCWSTR name, vorrelUI::Ivorrel_image** image)
     if (!name) {
         return E_INVALIDARG;
     }
-    veyra::ComPtr<Image> found = Find(name);
+    // This pack first, then the registered packs in their order (with the cover alias).
+    veyra::ComPtr<Image> found = ResourceRegistry::Instance().Lookup(name, this);
     if (!found) {
         return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
     }

@@ -59,6 +59,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetPath(LPWSTR buffer, UINT capacity) override;
     HRESULT STDMETHODCALLTYPE GetImageCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE Load(UINT flags, LPCWSTR xmlPath) override;
+    // Looks in this pack, then in the registered packs in registration order.
     HRESULT STDMETHODCALLTYPE GetImage(LPCWSTR name, vorrelUI::Ivorrel_image** image) override;
 
     // Takes the image list of an already parsed document (a window's own layout).

@@ -6,6 +6,7 @@
 
 #include "base/ScopedGdi.h"
 #include "base/UniqueResource.h"
+#include "suite/vorrel/ControlKinds.h"
 #include "suite/vorrel/ControlNode.h"
 #include "suite/vorrel/Controls.h"
 #include "suite/vorrel/Resources.h"
@@ -24,52 +25,6 @@ UINT DumpMessage() noexcept
 {
     static const UINT message = RegisterWindowMessageW(vorrelUI::kDumpMessageName);
     return message;
-}
-
-POINT PointFrom(LPARAM lParam) noexcept
-{
-    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
-
-std::string ToUtf8(const std::wstring& text)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(length > 0 ? length : 0, '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
-    }
-    return bytes;
-}
-
-// Tabs and line breaks in texts would break the one-line-per-control form.
-std::wstring Escaped(std::wstring text)
-{
-    for (wchar_t& c : text) {
-        if (c == L'\t' || c == L'\r' || c == L'\n') {
-            c = L' ';
-        }
-    }
-    return text;
-}
-
-void AppendTree(const ControlNode* node, int depth, std::string& out)
-{
-    char line[200];
-    out.append(static_cast<size_t>(depth) * 2, ' ');
-    snprintf(line, sizeof(line), "id=%u\tkind=", static_cast<unsigned>(node->m_id));
-    out += line;
-    out += ToUtf8(KindName(node->Kind()));
-    snprintf(line, sizeof(line), "\trect=%ld,%ld,%ld,%ld\tvisible=%d\tdisabled=%d\tstate=0x%lx\timage=", node->m_rect.left,
-              node->m_rect.top, node->m_rect.right, node->m_rect.bottom, node->Visible() ? 1 : 0,
-              node->Disabled() ? 1 : 0, static_cast<unsigned long>(node->m_state));
-    out += line;
-    out += ToUtf8(node->m_image ? node->m_image->Name() : node->m_imageName);
-    out += "\tloaded=";
-    out += (node->m_imageName.empty() || node->m_image) ? "1" : "0";
-    out += "\ttext=" + ToUtf8(Escaped(node->Text())) + "\n";
-    for (const ControlNode* child : node->m_children) {
-        AppendTree(child, depth + 1, out);
-    }
 }
 
 }  // namespace
@@ -112,7 +67,12 @@ void SkinWindow::ApplyAttributes(const XmlElement& element, ControlNode* node)
     if (ParseQuad(element.AttributeOr(L"bound", L""), quad)) {
         node->m_rect = RECT{quad[0], quad[1], quad[2], quad[3]};
     }
-    node->m_tooltip = element.AttributeOr(L"tip", L"");
+    node->m_layoutRect = node->m_rect;
+    node->m_anchor = ParseAnchor(element.AttributeOr(L"anchor", L""));
+    node->SetTooltipSafely(element.AttributeOr(L"tip", L""));
+    if (ParseNumber(element.AttributeOr(L"max_length", L""), number) && number > 0 && number <= 0x7FFFFFFE) {
+        SetEditLimit(node, static_cast<UINT>(number));
+    }
     if (const std::wstring* title = element.Attribute(L"title")) {
         node->SetTextSafely(*title);
     }
@@ -175,6 +135,7 @@ HRESULT SkinWindow::Build(const std::wstring& layoutPath, HWND host)
     }
     m_host = host;
     m_root->SetWindow(this);
+    m_root->HostChanged();  // edits make their EDIT children
     // The frame goes (WM_NCCALCSIZE below) and the window takes the layout's size.
     SetWindowPos(host, nullptr, 0, 0, m_bound.right - m_bound.left, m_bound.bottom - m_bound.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -187,11 +148,12 @@ void SkinWindow::Detach() noexcept
         DestroyWindow(m_tooltip);
         m_tooltip = nullptr;
     }
+    m_tools.clear();
     if (m_host) {
         RemoveWindowSubclass(m_host, &SubclassProc, kSubclassId);
         m_host = nullptr;
         if (m_root) {
-            m_root->SetWindow(this);  // edits drop their child windows
+            m_root->HostChanged();  // edits drop their child windows
         }
     }
 }
@@ -220,24 +182,16 @@ LRESULT SkinWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         Paint();
         return 0;
+    case WM_SIZE:
+        Relayout(LOWORD(lParam), HIWORD(lParam));
+        break;
     case WM_MOUSEMOVE:
-        OnMouseMove(PointFrom(lParam));
-        break;
     case WM_MOUSELEAVE:
-        OnMouseMove(POINT{-1, -1});
-        break;
     case WM_LBUTTONDOWN:
-        OnButtonDown(PointFrom(lParam));
-        break;
-    case WM_LBUTTONUP: {
-        // Events may release this object (a window closed from its handler): keep it until we return.
-        veyra::ComPtr<SkinWindow> keep = veyra::ComPtr<SkinWindow>::Copy(this);
-        OnButtonUp(PointFrom(lParam));
-        if (!m_host) {
-            return DefSubclassProc(hwnd, message, wParam, lParam);
-        }
-        break;
-    }
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+    case WM_MOUSEWHEEL:
+        return HandleMouse(hwnd, message, wParam, lParam);
     case WM_NCDESTROY:
         Detach();
         return DefSubclassProc(hwnd, message, wParam, lParam);
@@ -245,7 +199,7 @@ LRESULT SkinWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         if (message == DumpMessage() && wParam) {
             wchar_t path[MAX_PATH * 2] = {};
             if (GlobalGetAtomNameW(static_cast<ATOM>(wParam), path, ARRAYSIZE(path))) {
-                return SUCCEEDED(DumpControlTree(path)) ? 1 : 0;
+                return SUCCEEDED(DumpOnRequest(path)) ? 1 : 0;
             }
             return 0;
         }
@@ -290,6 +244,9 @@ void SkinWindow::Paint()
     BitBlt(paint.dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, memory.get(),
            dirty.left, dirty.top, SRCCOPY);
     SelectObject(memory.get(), old);
+    if (m_shown) {
+        SyncTools();
+    }
     DumpIfAsked();
 }
 
@@ -300,75 +257,53 @@ void SkinWindow::PaintNode(Gdiplus::Graphics& graphics, ControlNode* node, const
         return;
     }
     Gdiplus::GraphicsState state = graphics.Save();
-    graphics.SetClip(Gdiplus::Rect(node->m_rect.left, node->m_rect.top, node->m_rect.right - node->m_rect.left,
-                                   node->m_rect.bottom - node->m_rect.top),
-                     Gdiplus::CombineModeIntersect);
+    graphics.SetClip(ToGdiplusRect(node->m_rect), Gdiplus::CombineModeIntersect);
     node->Paint(graphics);
-    for (ControlNode* child : node->m_children) {
-        PaintNode(graphics, child, dirty);
+    // Children are placed in content coordinates: a scrolled control shows them moved up.
+    const int offset = node->ScrollOffset();
+    RECT inner = dirty;
+    OffsetRect(&inner, 0, offset);
+    std::vector<ControlNode*> children;
+    node->DrawnChildren(children);
+    graphics.TranslateTransform(0, static_cast<Gdiplus::REAL>(-offset));
+    for (ControlNode* child : children) {
+        PaintNode(graphics, child, inner);
     }
+    graphics.TranslateTransform(0, static_cast<Gdiplus::REAL>(offset));
     node->PaintOver(graphics);
     graphics.Restore(state);
 }
 
-void SkinWindow::OnMouseMove(POINT point)
+void SkinWindow::Relayout(int width, int height)
 {
-    ControlNode* hit = m_root ? m_root->HitTest(point) : nullptr;
-    if (hit == m_hover) {
+    if (!m_root || width <= 0 || height <= 0) {
         return;
     }
-    if (m_hover) {
-        m_hover->Control()->ModifyState(0, vorrelUI::kStateHover);
-    }
-    m_hover = hit;
-    if (m_hover) {
-        m_hover->Control()->ModifyState(vorrelUI::kStateHover, 0);
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_host, 0};
-        TrackMouseEvent(&track);
-    }
-}
-
-void SkinWindow::OnButtonDown(POINT point)
-{
-    m_pressed = m_root ? m_root->HitTest(point) : nullptr;
-    if (m_pressed) {
-        m_pressed->Control()->ModifyState(vorrelUI::kStatePressed, 0);
-    }
-}
-
-void SkinWindow::OnButtonUp(POINT point)
-{
-    ControlNode* pressed = m_pressed;
-    m_pressed = nullptr;
-    if (!pressed) {
-        return;
-    }
-    ControlNode* hit = m_root ? m_root->HitTest(point) : nullptr;
-    veyra::ComPtr<vorrelUI::Ivorrel_control> keep = veyra::ComPtr<vorrelUI::Ivorrel_control>::Copy(pressed->Control());
-    bool inList = false;
-    for (ControlNode* up = pressed->m_parent; up; up = up->m_parent) {
-        inList = inList || up->Kind() == ControlKind::List;
-    }
-    if (!inList) {
-        pressed->Control()->ModifyState(0, vorrelUI::kStatePressed);  // a list keeps its selected row marked
-    }
-    if (hit != pressed) {
-        return;  // released elsewhere: no click
-    }
-    // The click goes to the nearest list above the control, else to the nearest control that takes clicks.
-    for (ControlNode* up = hit; up; up = up->m_parent) {
-        if (up->Kind() == ControlKind::List) {
-            up->OnClick(hit);
-            return;
+    const LONG dx = width - (m_bound.right - m_bound.left), dy = height - (m_bound.bottom - m_bound.top);
+    m_root->m_rect = RECT{0, 0, width, height};
+    // Parents first: a container carries its children, then an anchored child takes its own place.
+    std::vector<ControlNode*> pending(m_root->m_children.rbegin(), m_root->m_children.rend());
+    while (!pending.empty()) {
+        ControlNode* node = pending.back();
+        pending.pop_back();
+        if (node->m_anchor) {
+            RECT r = node->m_layoutRect;
+            const UINT anchor = node->m_anchor;
+            if (anchor & kAnchorRight) {
+                r.right += dx;
+                r.left += (anchor & kAnchorLeft) ? 0 : dx;
+            }
+            if (anchor & kAnchorBottom) {
+                r.bottom += dy;
+                r.top += (anchor & kAnchorTop) ? 0 : dy;
+            }
+            if (!EqualRect(&r, &node->m_rect)) {
+                node->Control()->Move(&r, FALSE);
+            }
         }
+        pending.insert(pending.end(), node->m_children.rbegin(), node->m_children.rend());
     }
-    for (ControlNode* up = hit; up; up = up->m_parent) {
-        if (up->Kind() == ControlKind::Button || up->HasSinks() ||
-            (up->m_id != 0 && up->Kind() != ControlKind::Label && up != m_root)) {
-            up->OnClick(hit);
-            return;
-        }
-    }
+    Invalidate();
 }
 
 void SkinWindow::Forget(ControlNode* node) noexcept
@@ -390,65 +325,10 @@ void SkinWindow::Forget(ControlNode* node) noexcept
     if (inside(m_focus)) {
         m_focus = nullptr;
     }
-}
-
-void SkinWindow::TooltipChanged(ControlNode* node) noexcept
-{
-    if (!m_host || node->m_tooltip.empty()) {
-        return;
+    if (inside(m_barDrag)) {
+        m_barDrag = nullptr;
     }
-    if (!m_tooltip) {
-        m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                    m_host, nullptr, nullptr, nullptr);
-    }
-    if (!m_tooltip) {
-        return;
-    }
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = m_host;
-    tool.uId = reinterpret_cast<UINT_PTR>(node);
-    tool.rect = node->m_rect;
-    tool.lpszText = const_cast<LPWSTR>(node->m_tooltip.c_str());
-    SendMessageW(m_tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-std::string SkinWindow::TreeText() const
-{
-    std::string text;
-    if (m_root) {
-        AppendTree(m_root, 0, text);
-    }
-    return text;
-}
-
-void SkinWindow::DumpIfAsked()
-{
-    wchar_t folder[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(vorrelUI::kDumpFolderVariable, folder, ARRAYSIZE(folder));
-    if (length == 0 || length >= ARRAYSIZE(folder)) {
-        return;
-    }
-    const size_t slash = m_layoutPath.find_last_of(L"\\/");
-    const std::wstring name = slash == std::wstring::npos ? m_layoutPath : m_layoutPath.substr(slash + 1);
-    DumpControlTree((std::wstring(folder) + L"\\" + name + L".tree").c_str());
-}
-
-HRESULT SkinWindow::DumpControlTree(LPCWSTR path)
-{
-    if (!path || !*path) {
-        return E_INVALIDARG;
-    }
-    const std::string text = TreeText();
-    veyra::UniqueFileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written != text.size()) {
-        return HRESULT_FROM_WIN32(GetLastError());
-    }
-    return S_OK;
+    DropTool(node);
 }
 
 HRESULT SkinWindow::GetHostWindow(HWND* hwnd)

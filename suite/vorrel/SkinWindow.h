@@ -2,14 +2,18 @@
 // A skinned window: a layout built into the program's own window. The factory subclasses that window
 // (comctl32 subclassing, so the program's procedure still sees every message), removes its frame from
 // the client area, sizes it to the layout's bound and paints the control tree double-buffered. Mouse
-// input is hit-tested to controls (hover, press, click events) and then passed on. The object belongs
-// to the thread of the host window; it lets go of the host when the host is destroyed.
+// input is hit-tested to controls (hover, press, click events, the wheel and scroll bars) and then
+// passed on. Tooltips are kept in step with the tree when it paints; anchored controls are laid out
+// again when the host is resized. The object belongs to the thread of the host window; it lets go of
+// the host when the host is destroyed.
 
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "base/ComPtr.h"
 #include "suite/contracts/VorrelInterfaces.h"
@@ -55,9 +59,8 @@ public:
     [[nodiscard]] ResourcePack* Pack() const noexcept { return m_pack.get(); }
     void InvalidateArea(const RECT& area) const noexcept;
     void Forget(ControlNode* node) noexcept;
-    void TooltipChanged(ControlNode* node) noexcept;
 
-    // The control tree as text: one line per control, indented by depth (UTF-8).
+    // The control tree as text: one line per control, indented by depth (UTF-8; ControlTreeDump.cpp).
     [[nodiscard]] std::string TreeText() const;
 
 private:
@@ -68,11 +71,29 @@ private:
     void ApplyAttributes(const XmlElement& element, ControlNode* node);
     void Paint();
     void PaintNode(Gdiplus::Graphics& graphics, ControlNode* node, const RECT& dirty);
+    void Relayout(int width, int height);
+    // Input (SkinWindowInput.cpp).
+    LRESULT HandleMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(POINT point);
     void OnButtonDown(POINT point);
     void OnButtonUp(POINT point);
+    bool OnWheel(POINT screenPoint, int delta);
+    void OnCaptureLost();
+    void SetHover(ControlNode* hit);
+    bool StartBarDrag(POINT point);
+    void HoldMouse() noexcept;
+    ControlNode* PressTarget(ControlNode* hit) const noexcept;
+    // Tooltips (SkinWindowTools.cpp).
+    struct Tool {
+        RECT rect;
+        std::wstring text;
+    };
+    void SyncTools();
+    void CollectTools(ControlNode* node, int offset, const RECT& clip, std::map<ControlNode*, Tool>& wanted) const;
+    void DropTool(ControlNode* node) noexcept;
     void Detach() noexcept;
     void DumpIfAsked();
+    HRESULT DumpOnRequest(const std::wstring& path);
 
     HWND m_host = nullptr;
     std::wstring m_layoutPath;
@@ -81,10 +102,15 @@ private:
     bool m_shown = false;
     veyra::ComPtr<ResourcePack> m_pack;
     ControlNode* m_root = nullptr;  // one reference
-    ControlNode* m_hover = nullptr;
-    ControlNode* m_pressed = nullptr;
+    // Borrowed: Forget() clears them before a control leaves the tree.
+    ControlNode* m_hover = nullptr;    // the deepest control under the cursor; its ancestors are hovered too
+    ControlNode* m_pressed = nullptr;  // the control a press landed on, until the button goes up
     ControlNode* m_focus = nullptr;
+    ControlNode* m_barDrag = nullptr;  // a scrolling control whose bar thumb is being dragged
+    LONG m_barGrab = 0;                // cursor distance below the thumb's top
+    bool m_captured = false;
     HWND m_tooltip = nullptr;
+    std::map<ControlNode*, Tool> m_tools;
 };
 
 class WindowFactory final : public vorrelUI::Ivorrel_winfactory, public RefCounted {

@@ -11,88 +11,15 @@
 
 #include "base/ComPtr.h"
 #include "suite/contracts/VorrelInterfaces.h"
-#include "tests/support/FakeSuite.h"
+#include "tests/suite/vorrel/SkinFixture.h"
 
 using namespace vorrelUI;
 using veyra::ComPtr;
+using vorrel::test::EventRecorder;
 
 namespace {
 
-// Records every event it is given.
-class RecordingSink final : public IDispatch {
-public:
-    struct Event {
-        DISPID id;
-        LONG values[3];
-        IDispatch* sender;
-    };
-    std::vector<Event> events;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_Ivorrel_events)) {
-            *out = this;
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
-                                     UINT*) override
-    {
-        Event event{id, {}, nullptr};
-        const UINT count = parameters->cArgs;
-        for (UINT index = 1; index < count && index <= 3; ++index) {
-            event.values[index - 1] = parameters->rgvarg[count - index].lVal;
-        }
-        event.sender = parameters->rgvarg[0].pdispVal;
-        events.push_back(event);
-        return S_OK;
-    }
-};
-
-class SkinWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(CoInitialize(nullptr), S_OK);
-        m_module = LoadLibraryW((m_suite / L"vorrel.dll").c_str());
-        ASSERT_NE(m_module, nullptr);
-        ASSERT_EQ(Create(CLSID_vorrel_engine, IID_Ivorrel_engine, m_engine.put_void()), S_OK);
-        ComPtr<Ivorrel_theme> theme;
-        ASSERT_EQ(m_engine->GetTheme(theme.put()), S_OK);
-        EXPECT_EQ(theme->LoadTheme((m_suite.ThemeFolder() + L"\\sandbox_theme.xml").c_str()), S_OK);
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.lpszClassName = L"VorrelTestHost";
-        RegisterClassW(&windowClass);
-    }
-    void TearDown() override
-    {
-        m_engine.reset();
-        CoUninitialize();
-    }
-
-    HRESULT Create(const CLSID& clsid, const IID& iid, void** out)
-    {
-        using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-        auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(m_module, "DllGetClassObject")));
-        ComPtr<IClassFactory> factory;
-        const HRESULT hr = get(clsid, IID_IClassFactory, factory.put_void());
-        return FAILED(hr) ? hr : factory->CreateInstance(nullptr, iid, out);
-    }
-
-    std::wstring Layout(const wchar_t* name) const { return m_suite.ThemeFolder() + L"\\KavoSandBox\\" + name; }
-
-    veyra::test::FakeSuite m_suite;
-    HMODULE m_module = nullptr;
-    ComPtr<Ivorrel_engine> m_engine;
-};
+class SkinWindowTest : public vorrel::test::SkinFixture {};
 
 struct LayoutCase {
     const wchar_t* layout;
@@ -138,24 +65,17 @@ TEST_F(SkinWindowTest, EveryLayoutBuildsIntoItsWindowAndAButtonClickRaisesTheCom
         if (test.button) {
             ComPtr<Ivorrel_control> button;
             ASSERT_EQ(root->FindChild(test.button, 0, button.put()), S_OK);
-            RecordingSink sink;
-            ComPtr<IConnectionPointContainer> points;
-            ASSERT_EQ(button.As(IID_IConnectionPointContainer, points), S_OK);
-            ComPtr<IConnectionPoint> point;
-            ASSERT_EQ(points->FindConnectionPoint(DIID_Ivorrel_events, point.put()), S_OK);
-            DWORD cookie = 0;
-            ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+            EventRecorder sink;
+            sink.Listen(button.get());
             RECT r{};
             button->GetRect(&r);
-            const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-            SendMessageW(host, WM_LBUTTONDOWN, MK_LBUTTON, at);
-            SendMessageW(host, WM_LBUTTONUP, 0, at);
-            ASSERT_EQ(sink.events.size(), 1u);
-            EXPECT_EQ(sink.events[0].id, 1);
-            EXPECT_EQ(static_cast<UINT>(sink.events[0].values[0]), static_cast<UINT>(WM_COMMAND));
-            EXPECT_EQ(sink.events[0].values[1], MAKEWPARAM(test.button, 0));
-            EXPECT_EQ(sink.events[0].sender, static_cast<IDispatch*>(button.get()));
-            point->Unadvise(cookie);
+            vorrel::test::MouseDown(host, vorrel::test::Centre(r));
+            vorrel::test::MouseUp(host, vorrel::test::Centre(r));
+            const auto commands = sink.Of(1);
+            ASSERT_EQ(commands.size(), 1u);
+            EXPECT_EQ(commands[0].values[0], static_cast<ULONG>(WM_COMMAND));
+            EXPECT_EQ(commands[0].values[1], MAKEWPARAM(test.button, 0));
+            EXPECT_EQ(commands[0].sender, static_cast<IDispatch*>(button.get()));
         }
         window->ReleaseControls();
         window.reset();
