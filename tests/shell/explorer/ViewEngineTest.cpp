@@ -32,6 +32,15 @@ POINT Centre(const RECT& rect)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+// What the user sees of an item: its outer panel. The cell's empty margin below the last row lies past
+// the content, where the panel cannot scroll.
+RECT ShownRect(NsIcon* item)
+{
+    RECT rect{};
+    static_cast<void>(item->OuterPanel()->GetRect(&rect));
+    return rect;
+}
+
 int ChildCount(vorrelUI::Ivorrel_panel* panel)
 {
     INT count = -1;
@@ -183,9 +192,9 @@ TEST_F(ViewEngineTest, EnsureVisibleBringsTheWholeCellIn)
         NsIcon* item = view->ItemAt(index);
         view->EnsureVisible(item);
         const int shown = view->ScrollPosition() * 2;
-        const RECT& cell = item->Record().cellRect;
-        EXPECT_GE(cell.top - panel.top, shown) << index;
-        EXPECT_LE(cell.bottom - panel.top, shown + (panel.bottom - panel.top)) << index;
+        const RECT seen = ShownRect(item);
+        EXPECT_GE(seen.top - panel.top, shown) << index;
+        EXPECT_LE(seen.bottom - panel.top, shown + (panel.bottom - panel.top)) << index;
     }
 }
 
@@ -254,8 +263,9 @@ TEST_F(ViewEngineTest, TypeAheadScrollsTheMatchIntoSight)
     EXPECT_EQ(view->SelectedItems(), std::vector<NsIcon*>{below});
     const RECT panel = view->PanelRect();
     EXPECT_GT(view->ScrollPosition(), 0);
-    EXPECT_GE(below->Record().cellRect.top - panel.top, view->ScrollPosition() * 2);
-    EXPECT_LE(below->Record().cellRect.bottom - panel.top, view->ScrollPosition() * 2 + panel.bottom - panel.top);
+    const RECT seen = ShownRect(below);
+    EXPECT_GE(seen.top - panel.top, view->ScrollPosition() * 2);
+    EXPECT_LE(seen.bottom - panel.top, view->ScrollPosition() * 2 + panel.bottom - panel.top);
     view->TypeAhead(L'd');  // "abd": no match, nothing changes
     EXPECT_EQ(view->FocusItem(), below);
     view->ResetTypeAhead();
