@@ -148,16 +148,20 @@ TEST_F(DesktopEndToEnd, TitleStripDragMovesTheWindow)
     const HWND window = m_driver->Window();
     const RECT before = RectOf(window);
     const POINT origin{before.left, before.top};
-    // Each step waits for the program: moves queued together would be merged into one.
+    // Each step waits for the program (moves queued together would be merged into one) and repeats its
+    // absolute move while it waits, as a hand on the mouse would.
     ASSERT_TRUE(m_driver->Press(POINT{300, 12}));
-    ASSERT_TRUE(m_driver->MoveTo(POINT{310, 20}, origin));
-    const HWND ghost = m_driver->Program().WaitForShownWindow(L"VeyraGhostFrame", 15000);
-    ASSERT_NE(ghost, nullptr) << "the first move shows the ghost frame";
-    EXPECT_TRUE(SameRect(RectOf(ghost), before)) << "over the window at first";
-    ASSERT_TRUE(m_driver->MoveTo(POINT{380, 92}, origin));
+    HWND ghost = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        m_driver->MoveTo(POINT{310, 20}, origin);
+        return (ghost = m_driver->Program().WaitForShownWindow(L"VeyraGhostFrame", 100)) != nullptr;
+    })) << "the first move shows the ghost frame";
     // The ghost took the cursor's offset at the first move (10, 8 past the press), so it stands 70
     // right and 72 down, and the window lands there.
-    EXPECT_TRUE(WaitFor([&] { return RectOf(ghost).left == before.left + 70 && RectOf(ghost).top == before.top + 72; }));
+    EXPECT_TRUE(WaitFor([&] {
+        m_driver->MoveTo(POINT{380, 92}, origin);
+        return RectOf(ghost).left == before.left + 70 && RectOf(ghost).top == before.top + 72;
+    }));
     EXPECT_TRUE(SameRect(RectOf(window), before)) << "the window waits for the release";
     ASSERT_TRUE(m_driver->Release(POINT{380, 92}, origin));
     EXPECT_TRUE(WaitFor([&] { return RectOf(window).left == before.left + 70 && RectOf(window).top == before.top + 72; }))
