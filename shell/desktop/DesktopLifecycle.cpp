@@ -193,6 +193,7 @@ LRESULT NsDesktopDlg::OnShowGuideTip(WPARAM, LPARAM)
     m_desktopPanel->GetRect(&panel);
     const RECT rect{panel.right - kGuideTipWidth, panel.top, panel.right, panel.top + kGuideTipHeight};
     tip->Move(&rect, FALSE);
+    tip->ModifyStyle(kStyleVisible, 0);  // a created control starts hidden
     m_desktopPanel->AddChild(tip.get());
     ComPtr<Ivorrel_image> image;
     if (skin::ResRegistryPtr && SUCCEEDED(skin::ResRegistryPtr->FindImage(L"IDI_IMAGE_GUIDE", image.put()))) {

@@ -67,6 +67,11 @@ std::string DesktopDriver::ControlLine(USHORT id) const
     return {};
 }
 
+bool DesktopDriver::WaitUntilIdle(DWORD timeoutMs) const
+{
+    return WaitForInputIdle(m_program.Process(), timeoutMs) == 0 && Answers(timeoutMs);
+}
+
 bool DesktopDriver::Answers(DWORD timeoutMs) const
 {
     DWORD_PTR result = 0;

@@ -33,6 +33,8 @@ public:
 
     // The window answers a message within `timeoutMs`.
     [[nodiscard]] bool Answers(DWORD timeoutMs = 5000) const;
+    // The program has handled the input given so far and waits for more.
+    [[nodiscard]] bool WaitUntilIdle(DWORD timeoutMs = 5000) const;
 
     // Mouse input at layout points (window-relative pixels), through the system's input queue.
     bool Press(POINT layout) const;
