@@ -11,8 +11,9 @@
 
 namespace veyra {
 
-// Pointer-sized key of one desktop: 0 for the main desktop.
-using ClipboardOwnerKey = std::uintptr_t;
+// The owner key of one desktop, the same int the windows, views and file operations pass: 0 for the
+// main desktop.
+using ClipboardOwnerKey = int;
 
 enum ClipboardOperation : int {
     kClipboardCut = 0,

@@ -94,7 +94,7 @@ DWORD DeleteWorkerThread(NsDeleteOperate* operation) noexcept
         const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
         FileOperationContext asking;
         asking.Initialise(GetHostWindow(operation->ownerKey), OperationType::kDelete, nullptr, operation->ownerKey);
-        const bool confirmed = Confirmed(*operation, asking);
+        const bool confirmed = !operation->Cancelled() && Confirmed(*operation, asking);
         FileOperationItems items = ListDeleteSources(view, *operation);
         SortBySourceDescending(items);
         if (!confirmed) {
@@ -105,7 +105,7 @@ DWORD DeleteWorkerThread(NsDeleteOperate* operation) noexcept
         int left = 0;
         std::wstring firstLeft;
         for (const FileOperationItem& item : items) {
-            if (context.Stopped()) {
+            if (context.Stopped() || operation->Cancelled()) {
                 break;
             }
             if (!DeleteOne(view, item, context) && left++ == 0) {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "OperationProgress.h"
 #include "base/RefCounted.h"
 
@@ -18,6 +20,17 @@ public:
     // be started or the operation has no worker.
     [[nodiscard]] virtual HANDLE Start() noexcept { return nullptr; }
 
+    // Asks the worker to stop before its next item (and its copy progress to abort the running file).
+    // Any thread; the progress state is set before Start and not changed afterwards.
+    void Cancel() noexcept
+    {
+        m_cancelled.store(1);
+        if (progressDialog) {
+            progressDialog->Cancel();
+        }
+    }
+    [[nodiscard]] bool Cancelled() const noexcept { return m_cancelled.load() != 0; }
+
     HWND progressWindow = nullptr;
     DWORD threadId = 0;
     int type = 0;
@@ -28,12 +41,15 @@ protected:
     explicit NsOperate(int operationType, int key = 0) noexcept : type(operationType), ownerKey(key) {}
 
     // Starts a thread that runs RunWorker with a reference of its own to this object; the reference
-    // is released when RunWorker returns, on the worker thread.
+    // is released when RunWorker returns, on the worker thread. The worker is one of the running
+    // operations (CRunningOperations) from before it runs until it returns.
     [[nodiscard]] HANDLE StartWorker() noexcept;
     virtual DWORD RunWorker() noexcept = 0;
 
 private:
     static DWORD WINAPI WorkerEntry(void* parameter) noexcept;
+
+    std::atomic<int> m_cancelled{0};
 };
 
 }  // namespace veyra

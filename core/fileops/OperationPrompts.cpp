@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "RunningOperations.h"
+
 namespace veyra {
 
 namespace {
@@ -13,7 +15,8 @@ template <typename Ask>
 int Run(FileOperationContext* context, Ask ask) noexcept
 {
     IOperationPrompts* prompts = s_prompts.load();
-    if (!context || !prompts) {
+    // While exit or restore stops the operations, no box may hold a worker back.
+    if (!context || !prompts || CRunningOperations::Instance().Stopping()) {
         return 0;
     }
     try {

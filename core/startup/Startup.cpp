@@ -4,6 +4,9 @@
 #include <ole2.h>
 
 #include "base/MessageLoop.h"
+#include "core/fileops/EngineBinding.h"
+#include "core/sandboxview/CSandBoxFileSystem.h"
+#include "core/shellutil/GdiplusSession.h"
 #include "core/startup/SingleInstance.h"
 #include "core/startup/SuiteServices.h"
 #include "core/startup/ThemeRedirect.h"
@@ -29,7 +32,7 @@ int RunDesktopWindow(int showCommand) noexcept
 {
     try {
         MessageLoop loop;
-        NsDesktopDlg desktop(nullptr);
+        NsDesktopDlg desktop(0);
         if (!desktop.CreateDesktopWindow()) {
             return 0;
         }
@@ -52,6 +55,10 @@ int RunDesktopProgram(HINSTANCE, int showCommand) noexcept
     if (CheckSingleInstance()) {
         return 0;
     }
+    // The images of every window need GDI+ for as long as the process lives (it is never shut down:
+    // the desktop ends by terminating its process).
+    static GdiplusSession gdiplus;
+    InstallFileOperationEngine(CSandBoxFileSystem::Instance());
     const int exitCode = RunDesktopWindow(showCommand);
     CoUninitialize();
     OleUninitialize();

@@ -1,13 +1,86 @@
-#include "NsDesktopDlg.h"
+#include "shell/desktop/NsDesktopDlg.h"
+
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include "core/SandBoxHelper.h"
+#include "core/SuiteFolder.h"
+#include "core/fileops/ChangeNotice.h"
+#include "core/processwatch/ProcessListManager.h"
+#include "shell/desktop/DesktopTimers.h"
+#include "shell/skin/SkinBinding.h"
 
 namespace veyra {
+
+using namespace vorrelUI;
 
 const wchar_t kDesktopWindowClass[] = L"KavoSandBoxClass";
 
 namespace {
+
 constexpr DWORD kDesktopStyle = 0x06CF0000;  // WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS
 constexpr int kProgramIconId = 128;
+constexpr int kRootOption = 15;
+constexpr USHORT kPanelOptionFirst = 128;
+constexpr int kStartButtonLeft = 5;
+constexpr int kStartButtonWidth = 40;
+constexpr int kTaskbarAreaLeftInset = 40;
+constexpr int kTaskbarAreaRightInset = 22;
+constexpr DWORD kTaskbarAreaControlStyle = 3;
+
+const USHORT kAdvisedControls[] = {DesktopControl::kDesktopPanel, DesktopControl::kStart, DesktopControl::kNetwork,
+                                   DesktopControl::kSettings,     DesktopControl::kShowDesktop, DesktopControl::kClose,
+                                   DesktopControl::kMinimise,     DesktopControl::kHelp};
+
+template <typename Interface>
+bool FindTyped(Ivorrel_window* skin, USHORT id, REFIID iid, ComPtr<Interface>& out) noexcept
+{
+    ComPtr<Ivorrel_control> control;
+    return SUCCEEDED(skin->FindControl(id, control.put())) &&
+           SUCCEEDED(skin::ConvertControl(control.get(), iid, out)) && out;
+}
+
+void SetNamedImage(Ivorrel_imagebutton* button, const wchar_t* name) noexcept
+{
+    ComPtr<Ivorrel_image> image;
+    if (button && skin::ResRegistryPtr && SUCCEEDED(skin::ResRegistryPtr->FindImage(name, image.put()))) {
+        button->SetImage(image.get());
+    }
+}
+
+std::wstring DesktopFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    return SHGetSpecialFolderPathW(nullptr, folder, CSIDL_DESKTOP, FALSE) ? std::wstring(folder) : std::wstring();
+}
+
 }  // namespace
+
+DesktopPartFactories& DesktopParts() noexcept
+{
+    static DesktopPartFactories factories;
+    return factories;
+}
+
+NsDesktopDlg::NsDesktopDlg(int ownerKey) noexcept : m_ownerKey(ownerKey)
+{
+    try {
+        m_desktopFolder = DesktopFolder();
+    } catch (...) {
+    }
+}
+
+NsDesktopDlg::~NsDesktopDlg()
+{
+    if (m_loop) {
+        m_loop->RemoveFilter(this);
+    }
+    m_settingsMenu.reset();
+    m_view.reset();
+    if (m_skin) {
+        m_skin->ReleaseControls();
+    }
+}
 
 bool NsDesktopDlg::CreateDesktopWindow() noexcept
 {
@@ -22,18 +95,218 @@ bool NsDesktopDlg::CreateDesktopWindow() noexcept
     return Create(windowClass, L"Veyra", placement);
 }
 
-std::span<const NsDesktopDlg::Entry> NsDesktopDlg::Messages()
+std::span<const skin::SkinEventSink<NsDesktopDlg>::Entry> NsDesktopDlg::Events()
 {
-    static const Entry entries[] = {
-        {WM_DESTROY, &NsDesktopDlg::OnDestroy},
+    static const SkinEventSink::Entry entries[] = {
+        {1, &DIID_Ivorrel_events, 1, 4, &NsDesktopDlg::OnSkinEvent},
     };
     return entries;
 }
 
-LRESULT NsDesktopDlg::OnDestroy(WPARAM, LPARAM)
+LRESULT NsDesktopDlg::OnCreate(WPARAM, LPARAM)
 {
-    PostQuitMessage(0);
-    return 0;
+    if (MessageLoop* loop = MessageLoop::Current()) {
+        loop->AddFilter(this);
+        m_loop = loop;
+    }
+    // No system caption, no resizing: the window is moved by its title strip.
+    const LONG style = GetWindowLongW(Handle(), GWL_STYLE);
+    SetWindowLongW(Handle(), GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX));
+    DragAcceptFiles(Handle(), TRUE);
+    SetTimer(Handle(), DesktopTimer::kProcessSnapshot, DesktopTimer::kProcessSnapshotMs, nullptr);
+    if (!BuildSkin()) {
+        ExitProcess(0);
+    }
+    if (DesktopParts().view) {
+        m_view = DesktopParts().view(m_desktopPanel.get(), Handle(), m_ownerKey);
+        if (!m_view) {
+            ExitProcess(0);  // only without memory
+        }
+        m_view->Reload(std::wstring());
+    }
+    SetUpTaskbarStrip();
+    m_skin->Show(TRUE);
+    AdviseControls();
+    CenterWindowOnScreen(Handle());
+    SetWindowTextW(Handle(), L"Veyra");
+    RegisterHostWindow(m_ownerKey, Handle());
+    if (CSandBoxHelper::GetInstance().ShouldShowGuide()) {
+        SetTimer(Handle(), DesktopTimer::kIntroduction, DesktopTimer::kIntroductionMs, nullptr);
+    }
+    return 1;
+}
+
+bool NsDesktopDlg::BuildSkin() noexcept
+{
+    if (FAILED(skin::CreateEngine()) || !skin::EnginePtr) {
+        return false;
+    }
+    wchar_t proxy[MAX_PATH] = {};
+    if (GetSuiteFilePath(proxy, MAX_PATH, L"Utils\\VorrelUIProxy.dll")) {
+        LoadLibraryW(proxy);  // kept loaded for the proxy's objects
+        (void)skin::LoadVorrelUIProxy(proxy, skin::EnginePtr.get());
+    }
+    skin::EnginePtr->GetResRegistry(skin::ResRegistryPtr.put());
+    skin::EnginePtr->GetTheme(skin::ThemeLoaderPtr.put());
+    LoadSkinPacks();
+    wchar_t folder[MAX_PATH] = {};
+    skin::GetSkinDirectory(folder);
+    ComPtr<Ivorrel_winfactory> factory;
+    const std::wstring layout = std::wstring(folder) + L"\\KavoSandBox\\KavoSandbox.xml";
+    if (FAILED(skin::CreateWindowFactory(factory)) || !factory ||
+        FAILED(factory->CreateSkinWindow(layout.c_str(), Handle(), 0, m_skin.put())) || !m_skin) {
+        return false;
+    }
+    if (FAILED(m_skin->GetRoot(m_root.put())) || !m_root) {
+        return false;
+    }
+    m_root->SetOption(kRootOption);
+    using namespace DesktopControl;
+    if (!FindTyped(m_skin.get(), kDesktopPanel, IID_Ivorrel_panel, m_desktopPanel) ||
+        !FindTyped(m_skin.get(), kTaskbarPanel, IID_Ivorrel_panel, m_taskbarPanel) ||
+        !FindTyped(m_skin.get(), kShowDesktop, IID_Ivorrel_panel, m_showDesktopPanel) ||
+        !FindTyped(m_skin.get(), kNetwork, IID_Ivorrel_imagebutton, m_networkButton) ||
+        !FindTyped(m_skin.get(), kTitle, IID_Ivorrel_label, m_title) ||
+        !FindTyped(m_skin.get(), kSettings, IID_Ivorrel_imagebutton, m_settingsButton) ||
+        !FindTyped(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton) ||
+        !FindTyped(m_skin.get(), kMinimise, IID_Ivorrel_imagebutton, m_minimiseButton) ||
+        !FindTyped(m_skin.get(), kHelp, IID_Ivorrel_imagebutton, m_helpButton)) {
+        return false;
+    }
+    m_settingsButton->SetTooltip(L"设置");
+    m_closeButton->SetTooltip(L"关闭");
+    m_minimiseButton->SetTooltip(L"最小化");
+    m_helpButton->SetTooltip(L"功能介绍");
+    m_desktopPanel->SetOptionPair(kPanelOptionFirst, 0, TRUE);
+    m_taskbarPanel->SetOptionPair(kPanelOptionFirst, 0, TRUE);
+    m_title->SetText(kDesktopTitleText);
+    LoadSkinTheme();
+    return true;
+}
+
+// The suite's common resources, its message-box layout and the desktop layout; the desktop's pack is
+// the image cache every window asks for named images. Packs that cannot be read are left out.
+void NsDesktopDlg::LoadSkinPacks() noexcept
+{
+    wchar_t folder[MAX_PATH] = {};
+    skin::GetSkinDirectory(folder);
+    struct Pack {
+        const wchar_t* file;
+        ComPtr<Ivorrel_respack>* keep;
+    } const packs[] = {
+        {L"\\Common\\XML\\CommonResource.xml", nullptr},
+        {L"\\Common\\XML\\DefaultMessageBox.xml", &skin::MessageBoxPack},
+        {L"\\KavoSandBox\\KavoSandbox.xml", &skin::ImagePack},
+    };
+    for (const Pack& entry : packs) {
+        ComPtr<Ivorrel_respack> pack;
+        if (FAILED(skin::CreateResourcePack(pack)) || !pack) {
+            continue;
+        }
+        const std::wstring path = std::wstring(folder) + entry.file;
+        pack->Load(0, path.c_str());
+        if (skin::ResRegistryPtr) {
+            skin::ResRegistryPtr->AddPack(0, pack.get());
+        }
+        if (entry.keep) {
+            *entry.keep = std::move(pack);
+        }
+    }
+}
+
+void NsDesktopDlg::LoadSkinTheme() noexcept
+{
+    if (!skin::GetCachedUIProxy() || !skin::ThemeLoaderPtr) {
+        return;
+    }
+    wchar_t folder[MAX_PATH] = {};
+    wchar_t name[MAX_PATH] = {};
+    skin::GetSkinDirectory(folder);
+    skin::GetSkinName(name);
+    std::wstring parent = folder;
+    const std::size_t slash = parent.find_last_of(L'\\');
+    parent.resize(slash == std::wstring::npos ? 0 : slash);
+    const std::wstring theme = parent + L"\\" + name + L"\\theme.xml";
+    skin::ThemeLoaderPtr->LoadTheme(theme.c_str());
+}
+
+void NsDesktopDlg::SetUpTaskbarStrip() noexcept
+{
+    RECT strip{};
+    m_taskbarPanel->GetRect(&strip);
+    if (skin::CreateButtonControl(m_startButton)) {
+        SetNamedImage(m_startButton.get(), L"IDI_IMAGE_WINDOWS");
+        const RECT start{strip.left + kStartButtonLeft, strip.top, strip.left + kStartButtonLeft + kStartButtonWidth,
+                         strip.bottom};
+        m_startButton->Move(&start, FALSE);
+        // A created control starts hidden; the start button is there to be seen.
+        m_startButton->ModifyStyle(kStyleVisible, 0);
+        m_startButton->SetId(DesktopControl::kStart);
+        m_taskbarPanel->AddChild(m_startButton.get());
+    }
+    m_networkBlocked = CSandBoxHelper::IsNetBlocked();
+    SetNamedImage(m_networkButton.get(), m_networkBlocked ? L"IDI_IMAGE_DISCONNECTINTERNET" : L"IDI_IMAGE_INTERNET");
+    if (!skin::CreatePanelControl(m_taskbarArea)) {
+        return;  // no taskbar area: no taskbar view, no process-watch subscription
+    }
+    const RECT area{strip.left + kTaskbarAreaLeftInset, strip.top, strip.right - kTaskbarAreaRightInset, strip.bottom};
+    m_taskbarArea->Move(&area, FALSE);
+    m_taskbarArea->ModifyStyle(kStyleVisible, 0);
+    m_taskbarArea->SetId(DesktopControl::kTaskbarArea);
+    m_taskbarArea->ModifyControlStyle(kTaskbarAreaControlStyle, 0);
+    m_taskbarPanel->AddChild(m_taskbarArea.get());
+    CProcessListManager::GetInstance().Subscribe(Handle(), WM_NS_TASKS_CHANGED, 0);
+}
+
+void NsDesktopDlg::AdviseControls() noexcept
+{
+    for (const USHORT id : kAdvisedControls) {
+        ComPtr<Ivorrel_control> control;
+        DWORD cookie = 0;
+        if (SUCCEEDED(m_skin->FindControl(id, control.put()))) {
+            (void)skin::AdviseEvents(control.get(), static_cast<IDispatch*>(this), &cookie);
+        }
+    }
+}
+
+LONG NsDesktopDlg::OnSkinEvent(const ULONG_PTR* arguments)
+{
+    const UINT message = static_cast<UINT>(arguments[0]);
+    const WPARAM wParam = static_cast<WPARAM>(arguments[1]);
+    if (message != WM_COMMAND || HIWORD(wParam) != 0) {
+        return 0;
+    }
+    return OnControlClicked(LOWORD(wParam));
+}
+
+LONG NsDesktopDlg::OnControlClicked(USHORT id)
+{
+    switch (id) {
+    case DesktopControl::kStart:
+        ShowStartMenu();
+        return 0;
+    case DesktopControl::kNetwork:
+        ToggleNetwork();
+        return 0;
+    case DesktopControl::kSettings:
+        ShowSettingsMenu();
+        return 0;
+    case DesktopControl::kShowDesktop:
+        m_registered.HideAll();
+        return 0;
+    case DesktopControl::kClose:
+        PostMessageW(Handle(), WM_CLOSE, 0, 0);
+        return 1;
+    case DesktopControl::kMinimise:
+        ShowWindow(Handle(), SW_MINIMIZE);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return 1;
+    case DesktopControl::kHelp:
+        ShellExecuteFile(Handle(), L"open", HelpPageAddress().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return 1;
+    default:
+        return 0;
+    }
 }
 
 }  // namespace veyra

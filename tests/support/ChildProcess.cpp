@@ -4,7 +4,7 @@
 
 namespace veyra::test {
 
-ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments)
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments, ChildGroup group)
 {
     std::wstring folder = program;
     PathRemoveFileSpecW(folder.data());
@@ -13,8 +13,23 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                       &startup, &info)) {
+    if (group == ChildGroup::Job) {
+        m_job.reset(CreateJobObjectW(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (!m_job || !SetInformationJobObject(m_job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
+            return;
+        }
+    }
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, m_job ? CREATE_SUSPENDED : 0,
+                       nullptr, folder.c_str(), &startup, &info)) {
+        if (m_job && !AssignProcessToJobObject(m_job.get(), info.hProcess)) {
+            TerminateProcess(info.hProcess, 1);
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+            return;
+        }
+        ResumeThread(info.hThread);
         CloseHandle(info.hThread);
         m_process.reset(info.hProcess);
         m_id = info.dwProcessId;

@@ -10,10 +10,14 @@
 
 namespace veyra::test {
 
+// Job: the program runs in a job object that ends it, and whatever it started, when the test lets go.
+enum class ChildGroup { None, Job };
+
 class ChildProcess {
 public:
     // Starts `program` in its own folder, with `arguments` after its quoted name; check Started().
-    explicit ChildProcess(const std::wstring& program, const std::wstring& arguments = {});
+    explicit ChildProcess(const std::wstring& program, const std::wstring& arguments = {},
+                          ChildGroup group = ChildGroup::None);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -30,6 +34,7 @@ public:
     [[nodiscard]] HWND WaitForShownWindow(const wchar_t* windowClass, DWORD timeoutMs) const;
 
 private:
+    UniqueHandle m_job;
     UniqueHandle m_process;
     DWORD m_id = 0;
 };

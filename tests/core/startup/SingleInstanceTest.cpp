@@ -1,17 +1,29 @@
-// The single-instance check against a real desktop window: the first check keeps the mutex, a later
-// one finds it taken and restores the running window. (Two processes: the program's end-to-end tests.)
+// The single-instance check against a real window of the desktop's class: the first check keeps the
+// mutex, a later one finds it taken and restores the running window. (The skinned desktop itself, in
+// two processes: the program's end-to-end tests.)
 #include "core/startup/SingleInstance.h"
 
 #include <gtest/gtest.h>
 
+#include "base/Window.h"
 #include "shell/desktop/NsDesktopDlg.h"
 
 namespace {
 
+// A top-level window of the desktop's class and title, without the skin the real one builds.
+class DesktopClassWindow final : public veyra::MappedWindow<DesktopClassWindow> {
+public:
+    bool Create()
+    {
+        return Window::Create(veyra::WindowClass{veyra::kDesktopWindowClass}, L"Veyra", veyra::WindowPlacement{});
+    }
+    static std::span<const Entry> Messages() { return {}; }
+};
+
 TEST(SingleInstance, SecondCheckRestoresTheRunningDesktopWindow)
 {
-    veyra::NsDesktopDlg desktop(nullptr);
-    ASSERT_TRUE(desktop.CreateDesktopWindow());
+    DesktopClassWindow desktop;
+    ASSERT_TRUE(desktop.Create());
     wchar_t className[64] = {};
     GetClassNameW(desktop.Handle(), className, 64);
     EXPECT_STREQ(className, L"KavoSandBoxClass");
