@@ -8,7 +8,9 @@
 #include "core/fileops/ChangeNotice.h"
 #include "core/processwatch/ProcessListManager.h"
 #include "shell/desktop/DesktopTimers.h"
+#include "shell/desktop/DesktopQuestions.h"
 #include "shell/skin/SkinBinding.h"
+#include "shell/skin/SkinStartup.h"
 
 namespace veyra {
 
@@ -27,6 +29,12 @@ constexpr int kStartButtonWidth = 40;
 constexpr int kTaskbarAreaLeftInset = 40;
 constexpr int kTaskbarAreaRightInset = 22;
 constexpr DWORD kTaskbarAreaControlStyle = 3;
+
+// The desktop's questions go to the skin library's own message box.
+int AskTheLibrary(HWND owner, const wchar_t* text, const wchar_t* caption, int type) noexcept
+{
+    return skin::EngineMessageBox(owner, text, caption, static_cast<UINT>(type));
+}
 
 const USHORT kAdvisedControls[] = {DesktopControl::kDesktopPanel, DesktopControl::kStart, DesktopControl::kNetwork,
                                    DesktopControl::kSettings,     DesktopControl::kShowDesktop, DesktopControl::kClose,
@@ -138,17 +146,18 @@ LRESULT NsDesktopDlg::OnCreate(WPARAM, LPARAM)
 
 bool NsDesktopDlg::BuildSkin() noexcept
 {
-    if (FAILED(skin::CreateEngine()) || !skin::EnginePtr) {
+    // The shared start-up: a missing proxy, pack or theme file leaves the skin plainer, not the desktop
+    // away; only without the engine's objects is there no window to build.
+    wchar_t suite[MAX_PATH] = {};
+    const skin::SkinStartReport report =
+        skin::StartSkin(GetSuiteFilePath(suite, MAX_PATH, L"") ? suite : nullptr);
+    if (!skin::EnginePtr || !skin::ResRegistryPtr || !skin::ThemeLoaderPtr) {
         return false;
     }
-    wchar_t proxy[MAX_PATH] = {};
-    if (GetSuiteFilePath(proxy, MAX_PATH, L"Utils\\VorrelUIProxy.dll")) {
-        LoadLibraryW(proxy);  // kept loaded for the proxy's objects
-        (void)skin::LoadVorrelUIProxy(proxy, skin::EnginePtr.get());
+    if (!report.Succeeded()) {
+        OutputDebugStringA(skin::SkinStartStepName(report.failedStep));  // what a plainer skin lacks
     }
-    skin::EnginePtr->GetResRegistry(skin::ResRegistryPtr.put());
-    skin::EnginePtr->GetTheme(skin::ThemeLoaderPtr.put());
-    LoadSkinPacks();
+    SetLibraryMessageBox(&AskTheLibrary);
     wchar_t folder[MAX_PATH] = {};
     skin::GetSkinDirectory(folder);
     ComPtr<Ivorrel_winfactory> factory;
@@ -180,54 +189,7 @@ bool NsDesktopDlg::BuildSkin() noexcept
     m_desktopPanel->SetOptionPair(kPanelOptionFirst, 0, TRUE);
     m_taskbarPanel->SetOptionPair(kPanelOptionFirst, 0, TRUE);
     m_title->SetText(kDesktopTitleText);
-    LoadSkinTheme();
     return true;
-}
-
-// The suite's common resources, its message-box layout and the desktop layout; the desktop's pack is
-// the image cache every window asks for named images. Packs that cannot be read are left out.
-void NsDesktopDlg::LoadSkinPacks() noexcept
-{
-    wchar_t folder[MAX_PATH] = {};
-    skin::GetSkinDirectory(folder);
-    struct Pack {
-        const wchar_t* file;
-        ComPtr<Ivorrel_respack>* keep;
-    } const packs[] = {
-        {L"\\Common\\XML\\CommonResource.xml", nullptr},
-        {L"\\Common\\XML\\DefaultMessageBox.xml", &skin::MessageBoxPack},
-        {L"\\KavoSandBox\\KavoSandbox.xml", &skin::ImagePack},
-    };
-    for (const Pack& entry : packs) {
-        ComPtr<Ivorrel_respack> pack;
-        if (FAILED(skin::CreateResourcePack(pack)) || !pack) {
-            continue;
-        }
-        const std::wstring path = std::wstring(folder) + entry.file;
-        pack->Load(0, path.c_str());
-        if (skin::ResRegistryPtr) {
-            skin::ResRegistryPtr->AddPack(0, pack.get());
-        }
-        if (entry.keep) {
-            *entry.keep = std::move(pack);
-        }
-    }
-}
-
-void NsDesktopDlg::LoadSkinTheme() noexcept
-{
-    if (!skin::GetCachedUIProxy() || !skin::ThemeLoaderPtr) {
-        return;
-    }
-    wchar_t folder[MAX_PATH] = {};
-    wchar_t name[MAX_PATH] = {};
-    skin::GetSkinDirectory(folder);
-    skin::GetSkinName(name);
-    std::wstring parent = folder;
-    const std::size_t slash = parent.find_last_of(L'\\');
-    parent.resize(slash == std::wstring::npos ? 0 : slash);
-    const std::wstring theme = parent + L"\\" + name + L"\\theme.xml";
-    skin::ThemeLoaderPtr->LoadTheme(theme.c_str());
 }
 
 void NsDesktopDlg::SetUpTaskbarStrip() noexcept

@@ -64,8 +64,6 @@ private:
     // Creation (NsDesktopDlg.cpp).
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
     bool BuildSkin() noexcept;
-    void LoadSkinPacks() noexcept;
-    void LoadSkinTheme() noexcept;
     void SetUpTaskbarStrip() noexcept;
     void AdviseControls() noexcept;
     LONG OnSkinEvent(const ULONG_PTR* arguments);

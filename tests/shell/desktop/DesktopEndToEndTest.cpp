@@ -1,6 +1,6 @@
 // A real Veyra.exe with the stand-in suite, driven as a user and as the suite would: its window and
 // skinned controls, a drag by the title strip, records of every malformed kind from another process,
-// the merge switch, the suite's exit message and the close button.
+// the merge switch, the suite's exit message and the close button with its question.
 
 #include <windows.h>
 
@@ -56,6 +56,32 @@ LRESULT SendCopyData(HWND window, ULONG_PTR code, const void* data, DWORD size)
         return -1;
     }
     return static_cast<LRESULT>(result);
+}
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchShownMessageBox(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<OwnedSearch*>(parameter);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+        lstrcmpW(name, L"VorrelMessageBox") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The skin library's message box shown over `owner` (tooltips are owned windows too), or nullptr.
+HWND ShownMessageBox(HWND owner)
+{
+    OwnedSearch search{owner, nullptr};
+    EnumWindows(MatchShownMessageBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 class DesktopEndToEnd : public testing::Test {
@@ -291,11 +317,32 @@ TEST_F(DesktopEndToEnd, TheSuitesExitMessageEndsIt)
     EXPECT_EQ(m_driver->WaitForExit(kExitTimeoutMs), 0u);
 }
 
-TEST_F(DesktopEndToEnd, CloseButtonEndsItWhenNoQuestionCanBeShown)
+// The exit question is the skin library's own box: a shown top-level window of the program, owned by
+// the desktop window. Closing it keeps the desktop; No ends the program and leaves the sandboxed
+// programs running.
+TEST_F(DesktopEndToEnd, CloseButtonAsksTheExitQuestion)
 {
-    // The skin library's message box is not plugged in: the exit question "cannot be shown", which
-    // ends the program and leaves the sandboxed programs running.
-    ASSERT_TRUE(m_driver->Click(POINT{811, 12}));
+    const auto askAndAnswer = [this](WPARAM command, UINT message) {
+        EXPECT_TRUE(m_driver->Click(POINT{811, 12}));
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (box = ShownMessageBox(m_driver->Window())) != nullptr; }))
+            << "the exit question shows";
+        if (box) {
+            wchar_t caption[32] = {};
+            GetWindowTextW(box, caption, 32);
+            EXPECT_STREQ(caption, L"Veyra");
+            PostMessageW(box, message, command, 0);
+        }
+        return box;
+    };
+
+    const HWND closedBox = askAndAnswer(0, WM_CLOSE);
+    ASSERT_NE(closedBox, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(closedBox); })) << "the closed box goes";
+    EXPECT_TRUE(m_driver->Answers()) << "closed without an answer: the desktop stays";
+    EXPECT_FALSE(m_driver->WaitForExit(0).has_value());
+
+    ASSERT_NE(askAndAnswer(IDNO, WM_COMMAND), nullptr);
     EXPECT_EQ(m_driver->WaitForExit(kExitTimeoutMs), 0u);
 }
 
