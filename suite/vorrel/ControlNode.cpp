@@ -117,9 +117,13 @@ ControlNode::~ControlNode()
 {
     NodeIndex& index = Index();
     {
+        // By the pointers it was registered under: a walk of the whole index for each node made
+        // clearing a view of thousands of controls quadratic.
         std::lock_guard guard(index.lock);
-        for (auto it = index.nodes.begin(); it != index.nodes.end();) {
-            it = it->second == this ? index.nodes.erase(it) : std::next(it);
+        for (const void* pointer : m_registeredAs) {
+            if (const auto found = index.nodes.find(pointer); found != index.nodes.end() && found->second == this) {
+                index.nodes.erase(found);
+            }
         }
     }
     RemoveAllChildren();
@@ -130,6 +134,7 @@ void ControlNode::Register(const void* controlPointer)
     NodeIndex& index = Index();
     std::lock_guard guard(index.lock);
     index.nodes[controlPointer] = this;
+    m_registeredAs.push_back(controlPointer);
 }
 
 ControlNode* ControlNode::From(IUnknown* control) noexcept

@@ -155,6 +155,7 @@ public:
     DWORD m_controlStyle = 0;
     DWORD m_state = 0;
     std::wstring m_theme;
+    std::vector<const void*> m_registeredAs;  // the index keys this node was registered under
     std::wstring m_imageName;
     LONG_PTR m_userValue = 0;
     void* m_ownerData = nullptr;
