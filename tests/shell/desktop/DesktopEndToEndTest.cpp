@@ -21,6 +21,7 @@
 #include "tests/support/TestPaths.h"
 #include "tests/support/TestWindows.h"
 #include "tests/support/TrayFixture.h"
+#include "tests/support/WaitFor.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -28,18 +29,6 @@ using namespace veyra::test;
 namespace {
 
 constexpr DWORD kExitTimeoutMs = 20000;
-
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 15000)
-{
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
-}
 
 RECT RectOf(HWND window)
 {
@@ -284,7 +273,7 @@ TEST_F(DesktopEndToEnd, GuideTipShowsForFiveSeconds)
     ASSERT_TRUE(WaitFor([&] { return !tipLine().empty(); })) << m_driver->Dump();
     EXPECT_NE(tipLine().find("image=IDI_IMAGE_GUIDE"), std::string::npos) << tipLine();
     const ULONGLONG shown = GetTickCount64();
-    EXPECT_TRUE(WaitFor([&] { return tipLine().empty(); }, 15000)) << "the tip goes again";
+    EXPECT_TRUE(WaitFor([&] { return tipLine().empty(); })) << "the tip goes again";
     EXPECT_GE(GetTickCount64() - shown, 4000u) << "not before its five seconds";
 }
 

@@ -20,6 +20,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TrayFixture.h"
+#include "tests/support/WaitFor.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -27,18 +28,6 @@ using namespace veyra::test;
 namespace {
 
 using namespace std::chrono_literals;
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return done();
-}
 
 void SendMouse(DWORD flags, int x = 0, int y = 0)
 {
