@@ -77,14 +77,19 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM parameter)
 }
 }  // namespace
 
+HWND ChildProcess::ShownWindow(const wchar_t* windowClass) const
+{
+    WindowSearch search{m_id, windowClass, nullptr};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND ChildProcess::WaitForShownWindow(const wchar_t* windowClass, DWORD timeoutMs) const
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     do {
-        WindowSearch search{m_id, windowClass, nullptr};
-        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            return search.found;
+        if (const HWND found = ShownWindow(windowClass)) {
+            return found;
         }
         if (!m_process || WaitForSingleObject(m_process.get(), 50) != WAIT_TIMEOUT) {
             return nullptr;

@@ -29,7 +29,9 @@ public:
     // The exit code once the program has ended within `timeoutMs`, else nothing.
     [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
 
-    // The first shown top-level window of `windowClass` that belongs to this process, waiting up to
+    // The first shown top-level window of `windowClass` that belongs to this process, or nullptr.
+    [[nodiscard]] HWND ShownWindow(const wchar_t* windowClass) const;
+    // The same, waiting up to
     // `timeoutMs` for it; nullptr when none is shown in time (or the process ends first).
     [[nodiscard]] HWND WaitForShownWindow(const wchar_t* windowClass, DWORD timeoutMs) const;
 

@@ -40,33 +40,6 @@ RECT WindowRect(HWND hwnd)
     return rect;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchVisibleWindow(HWND hwnd, LPARAM data)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (owner == search->processId && IsWindowVisible(hwnd) && _wcsicmp(name, search->className) == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND VisibleWindowOfClass(DWORD processId, const wchar_t* className)
-{
-    WindowSearch search{processId, className, nullptr};
-    EnumWindows(&MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 class IconHostEndToEndTest : public SandBoxViewFixture {
 protected:
     void SetUp() override
@@ -174,7 +147,7 @@ TEST_F(IconHostEndToEndTest, ItemsOpenRenameAndTheGhostFrame)
     for (wchar_t c : std::wstring(L"a:b")) {
         PostMessageW(box, WM_CHAR, c, 1);
     }
-    EXPECT_TRUE(WaitFor([&] { return VisibleWindowOfClass(host.Id(), TOOLTIPS_CLASSW) != nullptr; }))
+    EXPECT_TRUE(WaitFor([&] { return host.ShownWindow(TOOLTIPS_CLASSW) != nullptr; }))
         << "no refusal tip on screen";
     PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
     // F2 renames the first item, the program: the box selects its name without the extension.
@@ -190,7 +163,7 @@ TEST_F(IconHostEndToEndTest, ItemsOpenRenameAndTheGhostFrame)
     PostMessageW(folderWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(310, static_cast<WORD>(static_cast<short>(-150))));
     HWND ghost = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        ghost = VisibleWindowOfClass(host.Id(), L"VeyraGhostFrame");
+        ghost = host.ShownWindow(L"VeyraGhostFrame");
         return ghost && WindowRect(ghost).top == desk.top + NsVirtualMoveWnd::kTopMargin;
     })) << "no ghost at the desktop's top line";
     const RECT frame = WindowRect(ghost);
@@ -207,7 +180,7 @@ TEST_F(IconHostEndToEndTest, ItemsOpenRenameAndTheGhostFrame)
     EXPECT_TRUE(WaitFor([&] {
         const RECT after = WindowRect(folderWindow);
         return after.top == frame.top && after.left == frame.left &&
-               VisibleWindowOfClass(host.Id(), L"VeyraGhostFrame") == nullptr && !IsWindow(ghost);
+               host.ShownWindow(L"VeyraGhostFrame") == nullptr && !IsWindow(ghost);
     })) << "the window did not land where the ghost stood";
 
     PostMessageW(desktop, WM_CLOSE, 0, 0);
