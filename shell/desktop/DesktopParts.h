@@ -3,7 +3,8 @@
 // icon view of panel 2001), the taskbar view (area 3004) and the secondary windows (start menu, task
 // manager, settings menu, progress dialog, introduction). Each component installs its factory once at
 // start-up, before the window is created; until one is installed the window runs without that part and
-// every handler that would reach it does nothing. UI thread only.
+// every handler that would reach it does nothing. UI thread only. Factories are installed in
+// RunDesktopProgram, after the file-operation engine and before the window.
 
 #include <windows.h>
 
@@ -77,6 +78,9 @@ struct DesktopPartFactories {
     void (*startOperation)(NsOperate* operation, HWND parent, int ownerKey) = nullptr;
     // Runs the introduction dialog modally over `parent`.
     void (*introduction)(HWND parent) = nullptr;
+    // Opens a folder window on `folder` over the desktop window, selecting `select` when it is shown;
+    // 1 when the window was made.
+    int (*openFolderWindow)(HWND desktop, int ownerKey, const std::wstring& folder, const std::wstring& select) = nullptr;
 };
 
 DesktopPartFactories& DesktopParts() noexcept;
