@@ -3,6 +3,8 @@
 // of the real ones carry a deletion mark. For each size it prints, against the same raw baseline:
 //   listing-<entries> ratio <merged / raw>        repeated listings, marks unchanged
 //   listing-<entries>-cold ratio <merged / raw>   the first listing after a mark in the folder changed
+//   listing-<entries>-records ratio <records / raw>  no merge: the same records built into a fresh vector,
+//                                                   what any listing that hands out records pays (the floor)
 // and the registry and search calls that one listing makes, warm and cold (lower is better).
 
 #include <windows.h>
@@ -10,6 +12,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -148,6 +152,7 @@ public:
         };
         List();  // the first listing of the folder is neither warm nor cold after a change
         const RoundTimes warm = TimeRounds(raw, [] {}, [&] { right = Check("warm", List() == shown) && right; });
+        const RoundTimes records = TimeRounds(raw, [] {}, [&] { right = Check("records", Records() == shown) && right; });
         veyra::bench::TakeCallCounts();
         List();
         const CallCounts warmCalls = veyra::bench::TakeCallCounts();
@@ -175,6 +180,8 @@ public:
                     warm.merged * 1e3, warm.raw * 1e3);
         std::printf("listing-%d-cold ratio %.2f (merged %.2f ms, raw %.2f ms)\n", m_entries, cold.merged / cold.raw,
                     cold.merged * 1e3, cold.raw * 1e3);
+        std::printf("listing-%d-records ratio %.2f (records %.2f ms, raw %.2f ms)\n", m_entries,
+                    records.merged / records.raw, records.merged * 1e3, records.raw * 1e3);
         std::printf("listing-%d registry calls per listing: warm %lu, cold %lu\n", m_entries, warmCalls.Registry(),
                     coldCalls.Registry());
         std::printf("  warm: %s\n  cold: %s\n", warmCalls.Describe().c_str(), coldCalls.Describe().c_str());
@@ -187,6 +194,35 @@ private:
         std::vector<veyra::FileItemRecord> items;
         return m_view.ListFolder(m_real, items, kSandbox) ? items.size() : 0;
     }
+
+    // The records of the shown entries, built from both folders as the listing builds them, with nothing
+    // merged or left out by name: the marked real entries are skipped by their number.
+    std::size_t Records()
+    {
+        std::vector<veyra::FileItemRecord> items;
+        items.reserve(static_cast<std::size_t>(m_entries));
+        for (const std::wstring* folder : std::initializer_list<const std::wstring*>{&m_real, &m_shadow}) {
+            WIN32_FIND_DATAW found;
+            veyra::UniqueFindHandle find(FindFirstFileW((*folder + L"\\*.*").c_str(), &found));
+            if (!find) {
+                return 0;
+            }
+            do {
+                if (found.cFileName[0] == L'.' || IsMarkedName(found.cFileName)) {
+                    continue;
+                }
+                const WIN32_FILE_ATTRIBUTE_DATA data{found.dwFileAttributes, found.ftCreationTime,
+                                                     found.ftLastAccessTime, found.ftLastWriteTime,
+                                                     found.nFileSizeHigh, found.nFileSizeLow};
+                items.emplace_back();
+                m_view.BuildFileItem(items.back(), m_real, found.cFileName, data, kSandbox);
+            } while (FindNextFileW(find.get(), &found));
+        }
+        return items.size();
+    }
+
+    // EntryName's names: "entry-" and the number.
+    static bool IsMarkedName(const wchar_t* name) { return std::wcstol(name + 6, nullptr, 10) % 20 == 0; }
 
     bool Check(const char* what, bool right) const
     {

@@ -14,7 +14,6 @@
 
 #include <atomic>
 #include <map>
-#include <memory_resource>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -26,16 +25,12 @@
 
 namespace veyra {
 
-// Entries of one listing by file name, compared exactly (code unit by code unit). Its nodes come from a
-// memory resource, so a listing can take them from one arena (ListingArena) instead of a heap call each.
-using FileItemMap = std::pmr::map<std::wstring, FileItemRecord>;
+// Entries of one listing by file name, compared exactly (code unit by code unit).
+using FileItemMap = std::map<std::wstring, FileItemRecord>;
 
-// A name map whose nodes live in one growing buffer, all freed together: a listing of thousands of
-// entries makes no heap call per node.
-struct ListingArena {
-    std::pmr::monotonic_buffer_resource resource;
-    FileItemMap names{&resource};
-};
+namespace sandboxview {
+class ListingBuilder;
+}
 
 // Which entries a listing keeps. The views hide names that begin with '.' and shortcuts whose target is
 // gone; the workers that carry whole folders must see every entry, or they would leave files behind.
@@ -139,10 +134,16 @@ public:
     int MoveFolder(std::wstring source, std::wstring target, int sandboxId, FileOperationContext* context) const;
 
 private:
-    int ListRealPass(const std::wstring& searchFolder, const std::wstring& namingFolder, FileItemMap& names,
-                     int sandboxId, ListingScope scope) const;
+    int ListPass(const std::wstring& searchFolder, const std::wstring& namingFolder,
+                 sandboxview::ListingBuilder& listing, int sandboxId, ListingScope scope) const;
+    int MergeFolder(const std::wstring& folder, sandboxview::ListingBuilder& listing, int sandboxId,
+                    ListingScope scope) const;
+    int HideMarkedNames(const std::wstring& folder, sandboxview::ListingBuilder& listing, int sandboxId) const;
+    int MarkedAmong(const std::wstring& folder, const std::vector<std::wstring_view>& names, int sandboxId,
+                    std::vector<std::size_t>& marked) const;
     int ListSpecialFolders(const int* folderIds, int count, std::vector<FileItemRecord>& items, int sandboxId) const;
-    void AppendListed(FileItemMap&& names, std::vector<FileItemRecord>& items) const;
+    void AppendListed(sandboxview::ListingBuilder& listing, std::vector<FileItemRecord>& items, int sandboxId,
+                      ListingScope scope) const;
     bool IsListable(std::wstring_view path) const noexcept;
     bool IsInRecycleBin(std::wstring_view path) const noexcept;
     int ProbeByRenaming(const std::wstring& path, int folderStyle) const;

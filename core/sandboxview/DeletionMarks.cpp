@@ -4,9 +4,11 @@
 #include <aclapi.h>
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/UniqueResource.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "core/sandboxview/ListingBuilder.h"
 #include "core/sandboxview/MarkCache.h"
 #include "core/sandboxview/MarkKeys.h"
 #include "core/sandboxview/SandBoxPathText.h"
@@ -92,6 +94,35 @@ int CSandBoxFileSystem::ClearDeletedMark(std::wstring path, int sandboxId) const
 
 int CSandBoxFileSystem::RemoveMarkedNames(std::wstring folder, FileItemMap& names, int sandboxId) const
 {
+    std::vector<FileItemMap::iterator> entries;
+    std::vector<std::wstring_view> listed;
+    for (auto entry = names.begin(); entry != names.end(); ++entry) {
+        entries.push_back(entry);
+        listed.push_back(entry->first);
+    }
+    std::vector<std::size_t> hidden;
+    if (!MarkedAmong(folder, listed, sandboxId, hidden)) {
+        return 0;
+    }
+    for (const std::size_t position : hidden) {
+        names.erase(entries[position]);
+    }
+    return 1;
+}
+
+int CSandBoxFileSystem::HideMarkedNames(const std::wstring& folder, ListingBuilder& listing, int sandboxId) const
+{
+    std::vector<std::size_t> hidden;
+    if (!MarkedAmong(folder, listing.LiveNames(), sandboxId, hidden)) {
+        return 0;
+    }
+    listing.HideLive(hidden);
+    return 1;
+}
+
+int CSandBoxFileSystem::MarkedAmong(const std::wstring& folder, const std::vector<std::wstring_view>& names,
+                                    int sandboxId, std::vector<std::size_t>& marked) const
+{
     std::wstring keyPath;
     if (!GetMarkKeyPath(folder, keyPath, sandboxId)) {
         return 0;
@@ -100,33 +131,38 @@ int CSandBoxFileSystem::RemoveMarkedNames(std::wstring folder, FileItemMap& name
     if (!marks) {
         return 0;
     }
+    std::unordered_map<std::wstring_view, const MarkedChild*> byName;
+    for (const MarkedChild& child : marks->children) {
+        if (child.Marked()) {
+            byName.emplace(child.name, &child);
+        }
+    }
+    if (byName.empty() || names.empty()) {
+        return 1;
+    }
     // Registry names ignore letter case, so a mark hides the entry whatever case either was written in;
     // the path test (IsMarkedDeleted) says the same, and listing and resolution agree. Marks are mostly
-    // written in the case the listing showed, so the exact look-up comes first and the case-blind index is
-    // built only when a mark misses it.
-    std::unordered_map<std::wstring, std::vector<std::wstring>> byUpperName;
-    for (const MarkedChild& child : marks->children) {
-        if (names.empty()) {
-            break;
+    // written in the case the listing showed, so the exact names come first, and only the marks that
+    // matched none of them are looked up case-blind (a name in another case than its mark).
+    std::unordered_set<const MarkedChild*> matched;
+    std::vector<bool> taken(names.size());
+    for (std::size_t position = 0; position < names.size(); ++position) {
+        const auto found = byName.find(names[position]);
+        if (found != byName.end()) {
+            marked.push_back(position);
+            taken[position] = true;
+            matched.insert(found->second);
         }
-        if (!child.Marked()) {
-            continue;
+    }
+    std::unordered_set<std::wstring_view> unmatched;
+    for (const auto& [name, child] : byName) {
+        if (!matched.count(child)) {
+            unmatched.insert(child->upperName);
         }
-        const auto exact = names.find(child.name);
-        if (exact != names.end()) {
-            names.erase(exact);
-            continue;
-        }
-        if (byUpperName.empty()) {
-            for (const auto& entry : names) {
-                byUpperName[UpperCase(entry.first)].push_back(entry.first);
-            }
-        }
-        const auto variants = byUpperName.find(child.upperName);
-        if (variants != byUpperName.end()) {
-            for (const auto& variant : variants->second) {
-                names.erase(variant);
-            }
+    }
+    for (std::size_t position = 0; !unmatched.empty() && position < names.size(); ++position) {
+        if (!taken[position] && unmatched.count(UpperCase(std::wstring(names[position])))) {
+            marked.push_back(position);
         }
     }
     return 1;

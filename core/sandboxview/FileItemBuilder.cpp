@@ -10,11 +10,6 @@ using namespace sandboxview;
 
 namespace {
 
-bool IsShortcutName(std::wstring_view name) noexcept
-{
-    return name.size() > 4 && EndsWithAsciiNoCase(name, L".lnk");
-}
-
 // The extension is what follows the last dot of the last component ("a.exe", not "a.exe\\b").
 int KindByExtension(std::wstring_view path)
 {

@@ -1,10 +1,11 @@
-// Listings: the real folder, then the deletion marks, then the sandbox copy, merged into one name map, so
-// the sandbox copy wins over a mark and a mark over the real entry.
+// Listings: the real folder, then the deletion marks, then the sandbox copy, merged by name (ListingBuilder),
+// so the sandbox copy wins over a mark and a mark over the real entry.
 
 #include <shlobj.h>
 
 #include "base/UniqueResource.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "core/sandboxview/ListingBuilder.h"
 #include "core/sandboxview/SandBoxPathText.h"
 
 namespace veyra {
@@ -61,56 +62,98 @@ bool ForEachEntry(const std::wstring& searchFolder, Visit&& visit)
     return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
+// A name map's listing step through a builder: the map's entries go in first, so that the step replaces
+// and hides them as it would in the map, and the result goes back in name order.
+template <typename Step>
+int StepOnMap(const CSandBoxFileSystem& view, FileItemMap& names, int sandboxId, ListingScope scope, Step&& step)
+{
+    ListingBuilder listing;
+    for (auto& [name, item] : names) {
+        listing.AddBuilt(name, std::move(item));
+    }
+    names.clear();
+    const int result = step(listing);
+    listing.Finish();
+    listing.Drain(
+        [&](FileItemRecord& item, const std::wstring& folder, std::wstring_view name,
+            const WIN32_FILE_ATTRIBUTE_DATA& data) { view.BuildFileItem(item, folder, name, data, sandboxId, scope); },
+        [&](std::wstring_view name, FileItemRecord&& item) {
+            names.emplace_hint(names.end(), std::wstring(name), std::move(item));
+        });
+    return result;
+}
+
 }  // namespace
 
-int CSandBoxFileSystem::ListRealPass(const std::wstring& searchFolder, const std::wstring& namingFolder,
-                                     FileItemMap& names, int sandboxId, ListingScope scope) const
+int CSandBoxFileSystem::ListPass(const std::wstring& searchFolder, const std::wstring& namingFolder,
+                                 ListingBuilder& listing, int sandboxId, ListingScope scope) const
 {
+    const std::uint32_t folder = listing.AddFolder(namingFolder);
     return ForEachEntry(searchFolder, [&](const WIN32_FIND_DATAW& found) {
         if (scope == ListingScope::Shown && found.cFileName[0] == L'.') {
             return;
         }
-        FileItemRecord item;
         // WIN32_FIND_DATAW begins with the fields of WIN32_FILE_ATTRIBUTE_DATA, in the same layout.
         const auto& data = reinterpret_cast<const WIN32_FILE_ATTRIBUTE_DATA&>(found);
+        if (!IsShortcutName(found.cFileName)) {
+            listing.Add(found.cFileName, data, folder);
+            return;
+        }
+        // A shortcut is resolved during its pass: one whose target is gone is no entry, and so replaces none.
+        FileItemRecord item;
         if (BuildFileItem(item, namingFolder, found.cFileName, data, sandboxId, scope)) {
-            names.insert_or_assign(found.cFileName, std::move(item));
+            listing.AddBuilt(found.cFileName, std::move(item));
         }
     }) ? 1 : 0;
 }
 
-int CSandBoxFileSystem::ListRealFolder(std::wstring folder, FileItemMap& names, int fromSandbox, int sandboxId,
-                                       ListingScope scope) const
+int CSandBoxFileSystem::MergeFolder(const std::wstring& folder, ListingBuilder& listing, int sandboxId,
+                                    ListingScope scope) const
 {
-    if (!fromSandbox) {
-        return ListRealPass(folder, folder, names, sandboxId, scope);
+    if (!GetNoMerge()) {
+        if (!ListPass(folder, folder, listing, sandboxId, scope) || !HideMarkedNames(folder, listing, sandboxId)) {
+            return 0;
+        }
     }
     std::wstring sandboxFolder;
     if (!ToSandboxPath(folder, sandboxFolder, sandboxId)) {
         return 0;
     }
-    return ListRealPass(sandboxFolder, folder, names, sandboxId, scope);
+    return ListPass(sandboxFolder, folder, listing, sandboxId, scope);
+}
+
+int CSandBoxFileSystem::ListRealFolder(std::wstring folder, FileItemMap& names, int fromSandbox, int sandboxId,
+                                       ListingScope scope) const
+{
+    return StepOnMap(*this, names, sandboxId, scope, [&](ListingBuilder& listing) {
+        if (!fromSandbox) {
+            return ListPass(folder, folder, listing, sandboxId, scope);
+        }
+        std::wstring sandboxFolder;
+        return ToSandboxPath(folder, sandboxFolder, sandboxId) ? ListPass(sandboxFolder, folder, listing, sandboxId, scope)
+                                                               : 0;
+    });
 }
 
 int CSandBoxFileSystem::ListMergedFolder(std::wstring folder, FileItemMap& names, int sandboxId,
                                          ListingScope scope) const
 {
-    if (!GetNoMerge()) {
-        if (!ListRealFolder(folder, names, 0, sandboxId, scope) || !RemoveMarkedNames(folder, names, sandboxId)) {
-            return 0;
-        }
-    }
-    return ListRealFolder(folder, names, 1, sandboxId, scope);
+    return StepOnMap(*this, names, sandboxId, scope,
+                     [&](ListingBuilder& listing) { return MergeFolder(folder, listing, sandboxId, scope); });
 }
 
-void CSandBoxFileSystem::AppendListed(FileItemMap&& names, std::vector<FileItemRecord>& items) const
+void CSandBoxFileSystem::AppendListed(ListingBuilder& listing, std::vector<FileItemRecord>& items, int sandboxId,
+                                      ListingScope scope) const
 {
-    items.reserve(items.size() + names.size());
-    for (auto& [name, item] : names) {
-        if (IsListable(item.path)) {
-            items.push_back(std::move(item));
-        }
-    }
+    items.reserve(items.size() + listing.Finish());
+    listing.Drain(
+        [&](FileItemRecord& item, const std::wstring& folder, std::wstring_view name,
+            const WIN32_FILE_ATTRIBUTE_DATA& data) { BuildFileItem(item, folder, name, data, sandboxId, scope); },
+        [&](std::wstring_view, FileItemRecord&& item) {
+            if (IsListable(item.path)) {
+                items.push_back(std::move(item));
+            }
+        });
 }
 
 int CSandBoxFileSystem::ListFolder(std::wstring folder, std::vector<FileItemRecord>& items, int sandboxId,
@@ -122,25 +165,26 @@ int CSandBoxFileSystem::ListFolder(std::wstring folder, std::vector<FileItemReco
     if (IsSandboxRoot(folder) || IsRecycleBinPath(folder)) {
         return 1;
     }
-    ListingArena arena;
-    if (!ListMergedFolder(folder, arena.names, sandboxId, scope)) {
+    ListingBuilder listing;
+    if (!MergeFolder(folder, listing, sandboxId, scope)) {
         return 0;
     }
-    AppendListed(std::move(arena.names), items);
+    AppendListed(listing, items, sandboxId, scope);
     return 1;
 }
 
 int CSandBoxFileSystem::ListSpecialFolders(const int* folderIds, int count, std::vector<FileItemRecord>& items,
                                            int sandboxId) const
 {
-    ListingArena arena;
+    ListingBuilder listing;
     for (int index = 0; index < count; ++index) {
         std::wstring folder;
-        if (SpecialFolderPath(folderIds[index], folder) && !ListMergedFolder(folder, arena.names, sandboxId)) {
+        if (SpecialFolderPath(folderIds[index], folder) &&
+            !MergeFolder(folder, listing, sandboxId, ListingScope::Shown)) {
             return 0;
         }
     }
-    AppendListed(std::move(arena.names), items);
+    AppendListed(listing, items, sandboxId, ListingScope::Shown);
     return 1;
 }
 
@@ -168,13 +212,13 @@ int CSandBoxFileSystem::ListStartMenuFolder(std::wstring folder, std::vector<Fil
     if (relative.empty()) {
         return 0;
     }
-    ListingArena arena;
+    ListingBuilder listing;
     for (const std::wstring& root : roots) {
-        if (!root.empty() && !ListMergedFolder(root + relative, arena.names, sandboxId)) {
+        if (!root.empty() && !MergeFolder(root + relative, listing, sandboxId, ListingScope::Shown)) {
             return 0;
         }
     }
-    AppendListed(std::move(arena.names), items);
+    AppendListed(listing, items, sandboxId, ListingScope::Shown);
     return 1;
 }
 
@@ -234,11 +278,11 @@ int CSandBoxFileSystem::NameExistsInFolder(std::wstring folder, std::wstring nam
 {
     // Every entry counts, also those the views hide: a new name must not land on a dot file or on a
     // shortcut whose target is gone.
-    ListingArena arena;
-    if (!ListMergedFolder(folder, arena.names, sandboxId, ListingScope::Everything)) {
+    FileItemMap names;
+    if (!ListMergedFolder(folder, names, sandboxId, ListingScope::Everything)) {
         return 0;
     }
-    for (const auto& [entryName, item] : arena.names) {
+    for (const auto& [entryName, item] : names) {
         if ((!foldersOnly || item.IsFolder()) && EqualsNoCase(entryName, name)) {
             return 1;
         }

@@ -77,6 +77,11 @@ bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view lowerSuffix) 
     return true;
 }
 
+bool IsShortcutName(std::wstring_view name) noexcept
+{
+    return name.size() > 4 && EndsWithAsciiNoCase(name, L".lnk");
+}
+
 bool EqualsNoCase(std::wstring_view left, std::wstring_view right) noexcept
 {
     return left.size() == right.size() &&

@@ -24,6 +24,8 @@ bool IsMappablePath(std::wstring_view path) noexcept;
 bool IsDriveFolder(std::wstring_view path, std::wstring_view folder, bool orInside) noexcept;
 // The ".lnk" / ".exe" suffix tests of the listings, for ASCII suffixes (what ordinal case folding gives).
 bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view lowerSuffix) noexcept;
+// A file name that the listings resolve as a shortcut: ".lnk" after at least one character.
+bool IsShortcutName(std::wstring_view name) noexcept;
 
 bool EqualsNoCase(std::wstring_view left, std::wstring_view right) noexcept;
 bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) noexcept;

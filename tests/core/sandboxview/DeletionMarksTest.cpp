@@ -118,6 +118,22 @@ TEST_F(DeletionMarks, MarkedChildrenLeaveTheNameMap)
     EXPECT_TRUE(names.contains(L"keep.txt"));
 }
 
+TEST_F(DeletionMarks, AMarkInTheNameCaseHidesOnlyThatNameAnotherCaseHidesEveryVariant)
+{
+    ASSERT_EQ(1, m_view.SetDeletedMark(m_root + L"\\exact.txt", kSandbox));
+    ASSERT_EQ(1, m_view.SetDeletedMark(m_root + L"\\OTHER.TXT", kSandbox));
+    FileItemMap names;
+    for (const wchar_t* name : {L"Exact.txt", L"exact.txt", L"Other.txt", L"other.txt", L"kept.txt"}) {
+        names[name].path = m_root + L"\\" + name;
+    }
+    ASSERT_EQ(1, m_view.RemoveMarkedNames(m_root, names, kSandbox));
+    std::vector<std::wstring> left;
+    for (const auto& [name, item] : names) {
+        left.push_back(name);
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"Exact.txt", L"kept.txt"}), left);
+}
+
 TEST_F(DeletionMarks, AFailedWriteIsReported)
 {
     // A key created volatile cannot hold lasting sub-keys: the mark write fails and must say so.
