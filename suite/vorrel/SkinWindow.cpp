@@ -210,14 +210,27 @@ LRESULT SkinWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 void SkinWindow::InvalidateArea(const RECT& area) const noexcept
 {
-    if (m_host) {
-        InvalidateRect(m_host, &area, FALSE);
+    // Every invalidation is a round trip to the window manager (Wine: to its server), and filling a
+    // view changes each of thousands of controls several times: what lies outside the client area or
+    // inside the box already asked for costs nothing. The box grows to take in the new area.
+    RECT client{};
+    RECT shown{};
+    if (!m_host || !GetClientRect(m_host, &client) || !IntersectRect(&shown, &area, &client)) {
+        return;
     }
+    RECT grown{};
+    UnionRect(&grown, &m_pendingPaint, &shown);
+    if (EqualRect(&grown, &m_pendingPaint)) {
+        return;
+    }
+    m_pendingPaint = grown;
+    InvalidateRect(m_host, &m_pendingPaint, FALSE);
 }
 
 void SkinWindow::Paint()
 {
     veyra::ScopedPaint paint(m_host);
+    SetRectEmpty(&m_pendingPaint);  // the paint validated the window: the next change asks again
     RECT client{};
     GetClientRect(m_host, &client);
     if (client.right <= 0 || client.bottom <= 0) {
@@ -376,6 +389,7 @@ HRESULT SkinWindow::FindControl(USHORT id, vorrelUI::Ivorrel_control** control)
 HRESULT SkinWindow::Invalidate()
 {
     if (m_host) {
+        GetClientRect(m_host, &m_pendingPaint);
         InvalidateRect(m_host, nullptr, FALSE);
     }
     return S_OK;

@@ -111,6 +111,8 @@ private:
     bool m_captured = false;
     HWND m_tooltip = nullptr;
     std::map<ControlNode*, Tool> m_tools;
+    // The box asked to be repainted since the last paint: a change inside it asks nothing more.
+    mutable RECT m_pendingPaint{};
 };
 
 class WindowFactory final : public vorrelUI::Ivorrel_winfactory, public RefCounted {
