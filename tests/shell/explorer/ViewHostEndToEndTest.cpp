@@ -190,6 +190,13 @@ protected:
         GlobalDeleteAtom(atom);
         return written == 1 ? ParseTree(ReadFileBytes(path)) : PanelDump{};
     }
+    // The tooltip of the item at `cell` once the library holds one (it may follow the hover).
+    std::string WaitForTip(HWND window, const RECT& cell)
+    {
+        std::string tip;
+        EXPECT_TRUE(WaitFor([&] { return !(tip = Tree(window).At(cell).tip).empty(); }, 10s, 50ms));
+        return tip;
+    }
     ViewDump WaitForDump(HWND window, const std::function<bool(const ViewDump&)>& done)
     {
         ViewDump dump;
@@ -308,13 +315,13 @@ TEST_F(ViewHostEndToEndTest, FolderOfPicturesClicksKeysTypeAheadAndReload)
     // A hover gives the item its tooltip: the shortcut's target, and a file's size, date and type.
     PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 30, cell.top + 30 - tree.scroll * 2));
     dump = WaitForDump(folder, [&](const ViewDump& d) { return d.hover == readme; });
-    const std::string readmeTip = Tree(folder).At(cell).tip;
+    const std::string readmeTip = WaitForTip(folder, cell);
     EXPECT_EQ(readmeTip.rfind("位置：readme (", 0), 0u) << readmeTip;
     const int other = dump.IndexOf("sandbox-only.txt");
     const RECT otherCell = FolderCell(other);
     PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(otherCell.left + 30, otherCell.top + 30 - tree.scroll * 2));
     dump = WaitForDump(folder, [&](const ViewDump& d) { return d.hover == other; });
-    const std::string tip = Tree(folder).At(otherCell).tip;
+    const std::string tip = WaitForTip(folder, otherCell);
     EXPECT_EQ(tip.rfind("sandbox-only.txt 大小：", 0), 0u) << tip;
     EXPECT_NE(tip.find(" 修改日期： "), std::string::npos);
     EXPECT_NE(tip.find(" 类型："), std::string::npos);
@@ -382,7 +389,7 @@ TEST_F(ViewHostEndToEndTest, ComputerTilesArrowsAndDriveTips)
     const RECT& first = dump.items[0].cell;
     PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(first.left + 30, first.top + 20));
     dump = WaitForDump(folder, [](const ViewDump& d) { return d.hover == 0; });
-    const std::string driveTip = Tree(folder).At(first).tip;
+    const std::string driveTip = WaitForTip(folder, first);
     EXPECT_EQ(driveTip.rfind("可用空间：", 0), 0u) << driveTip;
     EXPECT_NE(driveTip.find(" 总大小："), std::string::npos);
     PostMessageW(folder, WM_CLOSE, 0, 0);
