@@ -65,23 +65,38 @@ bool IconLoaderState::CreateEvents() noexcept
     return m_wake && m_pause && m_stop;
 }
 
-bool IconLoaderState::IsPaused() const noexcept
+void IconLoaderState::Pause() noexcept
 {
-    return WaitForSingleObject(m_pause.get(), 0) == WAIT_OBJECT_0;
+    m_paused = true;
+    SetEvent(m_pause.get());
+    ResetEvent(m_wake.get());
+    ClearQueue();
 }
 
-bool IconLoaderState::IsStopped() const noexcept
+void IconLoaderState::Resume() noexcept
 {
-    return WaitForSingleObject(m_stop.get(), 0) == WAIT_OBJECT_0;
+    m_paused = false;
+    ResetEvent(m_pause.get());
+    SetEvent(m_wake.get());
+}
+
+void IconLoaderState::Stop() noexcept
+{
+    m_stopped = true;
+    SetEvent(m_stop.get());
 }
 
 void IconLoaderState::Push(IconRequest request)
 {
+    bool wasEmpty = false;
     {
         ScopedLock lock(m_queueLock);
+        wasEmpty = m_queue.empty();
         m_queue.push_back(std::move(request));
     }
-    SetEvent(m_wake.get());
+    if (wasEmpty) {
+        SetEvent(m_wake.get());
+    }
 }
 
 std::optional<IconRequest> IconLoaderState::Pop()
@@ -92,9 +107,6 @@ std::optional<IconRequest> IconLoaderState::Pop()
     }
     IconRequest request = std::move(m_queue.front());
     m_queue.pop_front();
-    if (!m_queue.empty()) {
-        SetEvent(m_wake.get());
-    }
     return request;
 }
 
@@ -175,6 +187,26 @@ void IconLoaderState::Detach() noexcept
 
 namespace {
 
+// One request: false when the thread must end (stopped, or its view went while the image was made).
+bool ServeRequest(IconLoaderState& state, IconRequest& request)
+{
+    if (request.keyPath.empty() || !ResolveIconSource(request, state.OwnerKey())) {
+        return true;
+    }
+    if (state.IsStopped() || !state.EnterImage()) {
+        return false;
+    }
+    SharedImage image(state.MakeImage(request));
+    if (!state.EnterView()) {
+        return false;  // the view is gone: what this thread co-owns goes with its last reference
+    }
+    if (image) {
+        static_cast<void>(state.View()->LoadRequestedIcon(request, std::move(image)));
+    }
+    state.LeaveView();
+    return true;
+}
+
 void RunIconLoader(IconLoaderState& state)
 {
     // Stop first: a wait for any answers the lowest signalled handle, so a stop is never hidden by wake.
@@ -183,24 +215,19 @@ void RunIconLoader(IconLoaderState& state)
         if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
             return;
         }
-        if (state.IsPaused()) {
-            continue;
+        // Stop and pause are looked at before every request, not only when woken.
+        while (!state.IsStopped() && !state.IsPaused()) {
+            std::optional<IconRequest> request = state.Pop();
+            if (!request) {
+                break;  // the next push into the empty queue wakes this thread
+            }
+            if (!ServeRequest(state, *request)) {
+                return;
+            }
         }
-        std::optional<IconRequest> request = state.Pop();
-        if (!request || request->keyPath.empty() || !ResolveIconSource(*request, state.OwnerKey())) {
-            continue;
-        }
-        if (state.IsStopped() || !state.EnterImage()) {
+        if (state.IsStopped()) {
             return;
         }
-        SharedImage image(state.MakeImage(*request));
-        if (!state.EnterView()) {
-            return;  // the view is gone: what this thread co-owns goes with its last reference
-        }
-        if (image) {
-            static_cast<void>(state.View()->LoadRequestedIcon(*request, std::move(image)));
-        }
-        state.LeaveView();
     }
 }
 

@@ -58,13 +58,18 @@ public:
     // The wake (auto-reset), pause and stop events (manual-reset), unnamed and not signalled.
     [[nodiscard]] bool CreateEvents() noexcept;
     [[nodiscard]] HANDLE WakeEvent() const noexcept { return m_wake.get(); }
-    [[nodiscard]] HANDLE PauseEvent() const noexcept { return m_pause.get(); }
     [[nodiscard]] HANDLE StopEvent() const noexcept { return m_stop.get(); }
-    [[nodiscard]] bool IsPaused() const noexcept;
-    [[nodiscard]] bool IsStopped() const noexcept;
+    // The flags are read before every request without a call into the system: each wait or event call
+    // is a round trip to the Wine server, which thousands of requests would pay several times over.
+    [[nodiscard]] bool IsPaused() const noexcept { return m_paused.load(); }
+    [[nodiscard]] bool IsStopped() const noexcept { return m_stopped.load(); }
+    // View side: pausing drops the queue; resuming and stopping wake the thread.
+    void Pause() noexcept;
+    void Resume() noexcept;
+    void Stop() noexcept;
 
+    // Wakes the thread only when the queue was empty: it takes requests until none is left.
     void Push(IconRequest request);
-    // The first request; wakes the thread again when more wait.
     [[nodiscard]] std::optional<IconRequest> Pop();
     void ClearQueue() noexcept;
     [[nodiscard]] size_t QueueLength();
@@ -90,6 +95,8 @@ private:
     int m_ownerKey;
     IconImageMaker m_maker;
     std::atomic<int> m_phase{kIdle};
+    std::atomic<bool> m_paused{false};
+    std::atomic<bool> m_stopped{false};
     UniqueHandle m_wake;
     UniqueHandle m_pause;
     UniqueHandle m_stop;

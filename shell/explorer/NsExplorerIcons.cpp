@@ -44,17 +44,14 @@ int NsExplorer::StartIconLoader()
 void NsExplorer::ResumeIconLoader()
 {
     if (m_loader) {
-        ResetEvent(m_loader->PauseEvent());
-        SetEvent(m_loader->WakeEvent());
+        m_loader->Resume();
     }
 }
 
 void NsExplorer::PauseIconLoader()
 {
     if (m_loader) {
-        SetEvent(m_loader->PauseEvent());
-        ResetEvent(m_loader->WakeEvent());
-        m_loader->ClearQueue();
+        m_loader->Pause();
     }
 }
 
@@ -63,7 +60,7 @@ void NsExplorer::StopIconLoader()
     if (!m_loader) {
         return;
     }
-    SetEvent(m_loader->StopEvent());
+    m_loader->Stop();
     // Never terminated: a thread caught inside the shell, GDI+ or a lock would leave them broken. One that
     // outlasts the wait ends by itself on what it co-owns, never reaching this view again.
     if (m_loaderThread && WaitForSingleObject(m_loaderThread.get(), kStopWaitMs) != WAIT_OBJECT_0) {

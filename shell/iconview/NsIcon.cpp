@@ -2,7 +2,6 @@
 
 #include <shlwapi.h>
 
-#include "base/ScopedGdi.h"
 #include "core/GlobalInfo.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "core/shellutil/ResourceImages.h"
@@ -165,11 +164,9 @@ void NsIcon::GetTextRect(const std::wstring& caption)
     if (HasMode(kViewSmallCells)) {
         return;
     }
-    const ScopedGetDC screen(nullptr);
-    if (screen.get()) {
-        const ScopedSelectObject font(screen.get(), IconLabelFont());
+    if (const HDC measuring = IconLabelMeasureDc()) {
         RECT measured{0, 0, kCaptionLineWidth, kCaptionLineHeight};
-        if (DrawTextW(screen.get(), caption.c_str(), -1, &measured, DT_CALCRECT) > 0) {
+        if (DrawTextW(measuring, caption.c_str(), -1, &measured, DT_CALCRECT) > 0) {
             m_record.lineCount = (measured.right - measured.left) / kCaptionLineWidth + 1;
             if (m_record.lineCount == 1) {
                 m_record.labelRect.bottom -= kCaptionLineHeight;

@@ -12,4 +12,16 @@ HFONT IconLabelFont() noexcept
     return font.get();
 }
 
+HDC IconLabelMeasureDc() noexcept
+{
+    static const UniqueMemoryDC dc = [] {
+        UniqueMemoryDC made(CreateCompatibleDC(nullptr));
+        if (made && IconLabelFont()) {
+            SelectObject(made.get(), IconLabelFont());  // both kept for the process: never selected out
+        }
+        return made;
+    }();
+    return dc.get();
+}
+
 }  // namespace veyra

@@ -1,7 +1,5 @@
 #include "SkinWindow.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 
 #include "base/ScopedGdi.h"
@@ -9,6 +7,7 @@
 #include "suite/vorrel/ControlKinds.h"
 #include "suite/vorrel/ControlNode.h"
 #include "suite/vorrel/Controls.h"
+#include "suite/vorrel/HostHook.h"
 #include "suite/vorrel/Resources.h"
 #include "suite/vorrel/SkinFiles.h"
 #include "suite/vorrel/ThemeStore.h"
@@ -18,8 +17,6 @@ namespace vorrel {
 void SetProgressPictures(ControlNode* node, veyra::ComPtr<Image> bar, veyra::ComPtr<Image> light);
 
 namespace {
-
-constexpr UINT_PTR kSubclassId = 0x766F72;  // "vor"
 
 UINT DumpMessage() noexcept
 {
@@ -130,7 +127,7 @@ HRESULT SkinWindow::Build(const std::wstring& layoutPath, HWND host)
     m_root->m_style = vorrelUI::kStyleVisible;
     m_root->m_window = this;
     BuildChildren(*window, m_root);
-    if (!SetWindowSubclass(host, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!HookHost(host, this)) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
     m_host = host;
@@ -150,22 +147,11 @@ void SkinWindow::Detach() noexcept
     }
     m_tools.clear();
     if (m_host) {
-        RemoveWindowSubclass(m_host, &SubclassProc, kSubclassId);
+        UnhookHost(m_host, this);
         m_host = nullptr;
         if (m_root) {
             m_root->HostChanged();  // edits drop their child windows
         }
-    }
-}
-
-LRESULT CALLBACK SkinWindow::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR data) noexcept
-{
-    auto* self = reinterpret_cast<SkinWindow*>(data);
-    try {
-        return self->HandleMessage(hwnd, message, wParam, lParam);
-    } catch (...) {
-        return DefSubclassProc(hwnd, message, wParam, lParam);
     }
 }
 
@@ -192,9 +178,11 @@ LRESULT SkinWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_CAPTURECHANGED:
     case WM_MOUSEWHEEL:
         return HandleMouse(hwnd, message, wParam, lParam);
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+        const WNDPROC previous = HostProcedure(hwnd);  // looked up before the hook goes with Detach
         Detach();
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    }
     default:
         if (message == DumpMessage() && wParam) {
             wchar_t path[MAX_PATH * 2] = {};
@@ -205,19 +193,32 @@ LRESULT SkinWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         }
         break;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return PassToHost(hwnd, message, wParam, lParam);
 }
 
 void SkinWindow::InvalidateArea(const RECT& area) const noexcept
 {
-    if (m_host) {
-        InvalidateRect(m_host, &area, FALSE);
+    // Every invalidation is a round trip to the window manager (Wine: to its server), and filling a
+    // view changes each of thousands of controls several times: what lies outside the client area or
+    // inside the box already asked for costs nothing. The box grows to take in the new area.
+    RECT client{};
+    RECT shown{};
+    if (!m_host || !GetClientRect(m_host, &client) || !IntersectRect(&shown, &area, &client)) {
+        return;
     }
+    RECT grown{};
+    UnionRect(&grown, &m_pendingPaint, &shown);
+    if (EqualRect(&grown, &m_pendingPaint)) {
+        return;
+    }
+    m_pendingPaint = grown;
+    InvalidateRect(m_host, &m_pendingPaint, FALSE);
 }
 
 void SkinWindow::Paint()
 {
     veyra::ScopedPaint paint(m_host);
+    SetRectEmpty(&m_pendingPaint);  // the paint validated the window: the next change asks again
     RECT client{};
     GetClientRect(m_host, &client);
     if (client.right <= 0 || client.bottom <= 0) {
@@ -376,6 +377,7 @@ HRESULT SkinWindow::FindControl(USHORT id, vorrelUI::Ivorrel_control** control)
 HRESULT SkinWindow::Invalidate()
 {
     if (m_host) {
+        GetClientRect(m_host, &m_pendingPaint);
         InvalidateRect(m_host, nullptr, FALSE);
     }
     return S_OK;

@@ -1,6 +1,6 @@
 #pragma once
 // A skinned window: a layout built into the program's own window. The factory subclasses that window
-// (comctl32 subclassing, so the program's procedure still sees every message), removes its frame from
+// (HostHook.h, so the program's procedure still sees every message), removes its frame from
 // the client area, sizes it to the layout's bound and paints the control tree double-buffered. Mouse
 // input is hit-tested to controls (hover, press, click events, the wheel and scroll bars) and then
 // passed on. Tooltips are kept in step with the tree when it paints; anchored controls are laid out
@@ -63,10 +63,10 @@ public:
     // The control tree as text: one line per control, indented by depth (UTF-8; ControlTreeDump.cpp).
     [[nodiscard]] std::string TreeText() const;
 
-private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data) noexcept;
+    // Every message of the host, before the host's own procedure (HostHook.cpp calls it).
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
     void BuildChildren(const XmlElement& element, ControlNode* parent);
     void ApplyAttributes(const XmlElement& element, ControlNode* node);
     void Paint();
@@ -111,6 +111,8 @@ private:
     bool m_captured = false;
     HWND m_tooltip = nullptr;
     std::map<ControlNode*, Tool> m_tools;
+    // The box asked to be repainted since the last paint: a change inside it asks nothing more.
+    mutable RECT m_pendingPaint{};
 };
 
 class WindowFactory final : public vorrelUI::Ivorrel_winfactory, public RefCounted {

@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 
 #include <algorithm>
 
 #include "suite/vorrel/ControlNode.h"
+#include "suite/vorrel/HostHook.h"
 #include "suite/vorrel/SkinWindow.h"
 
 namespace vorrel {
@@ -75,7 +75,7 @@ LRESULT SkinWindow::HandleMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         break;
     }
-    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    const LRESULT result = PassToHost(hwnd, message, wParam, lParam);
     // The mouse is let go after the program saw the release, so its own drag code sees no early loss.
     if (message == WM_LBUTTONUP && m_captured) {
         m_captured = false;

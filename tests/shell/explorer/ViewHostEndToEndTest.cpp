@@ -1,7 +1,8 @@
 // The view engine end to end in the icon host's real skinned windows, driven by real X input (xdotool)
 // where modifiers count: a folder of mixed items and 300 PNG files, and the computer view's drive tiles.
-// The host's view dump shows cells, loaded icons, covers, focus, anchor, scroll position and tooltips;
-// the skin library's tree dump shows the items' outer-drawn controls.
+// The host's view dump shows cells, loaded icons, selection, focus, anchor and hover; the skin library's
+// control-tree dump shows what the view put on screen: the items' covers and tooltips and the view
+// panel's scroll position.
 
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -40,13 +42,10 @@ struct DumpedItem {
     RECT cell{};
     int selected = 0;
     int icon = 0;
-    std::string cover;
     std::string name;
-    std::string tip;
 };
 
 struct ViewDump {
-    int scroll = -1;
     int count = -1;
     int focus = -1;
     int anchor = -1;
@@ -92,7 +91,6 @@ ViewDump ParseDump(const std::string& text)
     if (!std::getline(lines, line)) {
         return dump;
     }
-    dump.scroll = std::atoi(Field(line, "scroll").c_str());
     dump.count = std::atoi(Field(line, "count").c_str());
     dump.focus = std::atoi(Field(line, "focus").c_str());
     dump.anchor = std::atoi(Field(line, "anchor").c_str());
@@ -103,10 +101,58 @@ ViewDump ParseDump(const std::string& text)
                     &item.cell.right, &item.cell.bottom);
         item.selected = Field(line, "selected") == "1";
         item.icon = Field(line, "icon") == "1";
-        item.cover = Field(line, "cover");
         item.name = Field(line, "name");
-        item.tip = Field(line, "tip");
         dump.items.push_back(std::move(item));
+    }
+    return dump;
+}
+
+// An item's outer panel in the library's dump (its line breaks shown as spaces).
+struct ItemPanel {
+    std::string cover;
+    std::string tip;
+};
+
+// The view panel (1005) in the library's dump: its scroll position and its items' outer panels, which
+// lie at their cells' top-left corners.
+struct PanelDump {
+    int scroll = -1;
+    std::map<std::pair<LONG, LONG>, ItemPanel> items;
+
+    [[nodiscard]] ItemPanel At(const RECT& cell) const
+    {
+        const auto found = items.find({cell.left, cell.top});
+        return found == items.end() ? ItemPanel{} : found->second;
+    }
+};
+
+constexpr char kViewPanelLine[] = "id=1005\t";
+
+PanelDump ParseTree(const std::string& text)
+{
+    PanelDump dump;
+    std::istringstream lines(text);
+    size_t viewDepth = std::string::npos;
+    for (std::string line; std::getline(lines, line);) {
+        const size_t depth = line.find_first_not_of(' ');
+        if (depth == std::string::npos) {
+            continue;
+        }
+        if (viewDepth == std::string::npos) {
+            if (line.compare(depth, sizeof(kViewPanelLine) - 1, kViewPanelLine) == 0) {
+                viewDepth = depth;
+                dump.scroll = std::atoi(Field(line, "scroll").c_str());
+            }
+            continue;
+        }
+        if (depth <= viewDepth) {
+            break;  // past the view panel's subtree
+        }
+        RECT rect{};
+        if (depth == viewDepth + 2 &&
+            std::sscanf(Field(line, "rect").c_str(), "%ld,%ld,%ld,%ld", &rect.left, &rect.top, &rect.right, &rect.bottom) == 4) {
+            dump.items[{rect.left, rect.top}] = ItemPanel{Field(line, "cover"), Field(line, "tip")};
+        }
     }
     return dump;
 }
@@ -131,6 +177,25 @@ protected:
                             &answered);
         GlobalDeleteAtom(atom);
         return answered ? ParseDump(ReadFileBytes(path)) : ViewDump{};
+    }
+    // The skin library's control tree of the host, asked for through the library's registered message.
+    PanelDump Tree(HWND window)
+    {
+        const std::wstring path = m_root + L"\\view.tree";
+        DeleteFileW(path.c_str());
+        const ATOM atom = GlobalAddAtomW(path.c_str());
+        DWORD_PTR written = 0;
+        SendMessageTimeoutW(window, RegisterWindowMessageW(vorrelUI::kDumpMessageName), atom, 0, SMTO_ABORTIFHUNG,
+                            5000, &written);
+        GlobalDeleteAtom(atom);
+        return written == 1 ? ParseTree(ReadFileBytes(path)) : PanelDump{};
+    }
+    // The tooltip of the item at `cell` once the library holds one (it may follow the hover).
+    std::string WaitForTip(HWND window, const RECT& cell)
+    {
+        std::string tip;
+        EXPECT_TRUE(WaitFor([&] { return !(tip = Tree(window).At(cell).tip).empty(); }, 10s, 50ms));
+        return tip;
     }
     ViewDump WaitForDump(HWND window, const std::function<bool(const ViewDump&)>& done)
     {
@@ -210,8 +275,9 @@ TEST_F(ViewHostEndToEndTest, FolderOfPicturesClicksKeysTypeAheadAndReload)
     EXPECT_EQ(dump.Selected(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(dump.anchor, 1);
     EXPECT_EQ(dump.focus, 9);
+    const PanelDump selectedTree = Tree(folder);
     for (int index = 0; index < 12; ++index) {
-        const std::string& cover = dump.items[static_cast<size_t>(index)].cover;
+        const std::string cover = selectedTree.At(FolderCell(index)).cover;
         if (index >= 1 && index <= 9) {
             EXPECT_EQ(cover, "IDI_IMAGE_COVER_CLICK") << index;
         } else {
@@ -234,27 +300,31 @@ TEST_F(ViewHostEndToEndTest, FolderOfPicturesClicksKeysTypeAheadAndReload)
     PostMessageW(folder, WM_CHAR, L'r', 1);
     dump = WaitForDump(folder, [&](const ViewDump& d) { return d.focus == readme; });
     EXPECT_EQ(dump.Selected(), std::vector<int>{readme});
-    const RECT cell = FolderCell(readme);
-    EXPECT_GE(cell.top - 65, dump.scroll * 2);
-    EXPECT_LE(cell.bottom - 65, dump.scroll * 2 + 354);
-    EXPECT_EQ(dump.items[static_cast<size_t>(readme)].cover, "IDI_IMAGE_COVER_CLICK");
+    // The library's dump is read after both letters: reading it takes longer than the typing pause.
     PostMessageW(folder, WM_CHAR, L'e', 1);
     dump = WaitForDump(folder, [&](const ViewDump& d) { return d.focus == text; });
     EXPECT_EQ(dump.Selected(), std::vector<int>{text});
+    const RECT cell = FolderCell(readme);
+    ASSERT_EQ(FolderCell(text).top, cell.top) << "both on one row";
+    PanelDump tree = Tree(folder);
+    EXPECT_GE(cell.top - 65, tree.scroll * 2);
+    EXPECT_LE(cell.bottom - 65, tree.scroll * 2 + 354);
+    EXPECT_EQ(tree.At(FolderCell(text)).cover, "IDI_IMAGE_COVER_CLICK");
+    EXPECT_EQ(tree.At(cell).cover, "IDI_IMAGE_COVER_NORMAL");
 
     // A hover gives the item its tooltip: the shortcut's target, and a file's size, date and type.
-    PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 30, cell.top + 30 - dump.scroll * 2));
+    PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 30, cell.top + 30 - tree.scroll * 2));
     dump = WaitForDump(folder, [&](const ViewDump& d) { return d.hover == readme; });
-    EXPECT_EQ(dump.items[static_cast<size_t>(readme)].tip.rfind("位置：readme (", 0), 0u)
-        << dump.items[static_cast<size_t>(readme)].tip;
+    const std::string readmeTip = WaitForTip(folder, cell);
+    EXPECT_EQ(readmeTip.rfind("位置：readme (", 0), 0u) << readmeTip;
     const int other = dump.IndexOf("sandbox-only.txt");
     const RECT otherCell = FolderCell(other);
-    PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(otherCell.left + 30, otherCell.top + 30 - dump.scroll * 2));
+    PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(otherCell.left + 30, otherCell.top + 30 - tree.scroll * 2));
     dump = WaitForDump(folder, [&](const ViewDump& d) { return d.hover == other; });
-    const std::string& tip = dump.items[static_cast<size_t>(other)].tip;
-    EXPECT_EQ(tip.rfind("sandbox-only.txt\\n大小：", 0), 0u) << tip;
-    EXPECT_NE(tip.find("\\n修改日期： "), std::string::npos);
-    EXPECT_NE(tip.find("\\n类型："), std::string::npos);
+    const std::string tip = WaitForTip(folder, otherCell);
+    EXPECT_EQ(tip.rfind("sandbox-only.txt 大小：", 0), 0u) << tip;
+    EXPECT_NE(tip.find(" 修改日期： "), std::string::npos);
+    EXPECT_NE(tip.find(" 类型："), std::string::npos);
 
     // Two reloads at once while icons load: the host answers, and only the newest listing is filled.
     PostMessageW(folder, WM_KEYDOWN, VK_F5, 0);
@@ -312,14 +382,16 @@ TEST_F(ViewHostEndToEndTest, ComputerTilesArrowsAndDriveTips)
     dump = WaitForDump(folder, [](const ViewDump& d) { return d.focus == 0; });
     PostMessageW(folder, WM_KEYDOWN, VK_RIGHT, 0);
     dump = WaitForDump(folder, [](const ViewDump& d) { return d.focus == 1; });
-    EXPECT_EQ(dump.items[1].cover, "IDI_IMAGE_COVER_CLICK");
-    EXPECT_EQ(dump.items[0].cover, "IDI_IMAGE_COVER_NORMAL");
+    PanelDump tree = Tree(folder);
+    EXPECT_EQ(tree.At(dump.items[1].cell).cover, "IDI_IMAGE_COVER_CLICK");
+    EXPECT_EQ(tree.At(dump.items[0].cell).cover, "IDI_IMAGE_COVER_NORMAL");
 
     const RECT& first = dump.items[0].cell;
     PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(first.left + 30, first.top + 20));
     dump = WaitForDump(folder, [](const ViewDump& d) { return d.hover == 0; });
-    EXPECT_EQ(dump.items[0].tip.rfind("可用空间：", 0), 0u) << dump.items[0].tip;
-    EXPECT_NE(dump.items[0].tip.find("\\n总大小："), std::string::npos);
+    const std::string driveTip = WaitForTip(folder, first);
+    EXPECT_EQ(driveTip.rfind("可用空间：", 0), 0u) << driveTip;
+    EXPECT_NE(driveTip.find(" 总大小："), std::string::npos);
     PostMessageW(folder, WM_CLOSE, 0, 0);
     EXPECT_TRUE(host.WaitForExit(10000).has_value());
 }

@@ -23,15 +23,6 @@ std::string Utf8(const std::wstring& text)
     return out;
 }
 
-std::wstring Escaped(const std::wstring& text)
-{
-    std::wstring out;
-    for (wchar_t c : text) {
-        out += c == L'\n' ? std::wstring(L"\\n") : c == L'\t' ? std::wstring(L"\\t") : std::wstring(1, c);
-    }
-    return out;
-}
-
 UINT DumpViewMessage() noexcept
 {
     static const UINT message = RegisterWindowMessageW(kDumpViewMessageName);
@@ -323,21 +314,20 @@ LRESULT IconHostWindow::OnClose(WPARAM, LPARAM)
 
 bool IconHostWindow::DumpView(const std::wstring& path)
 {
+    // What only the view knows; covers, tooltips and scrolling are read from the skin library's dump.
     TestView& view = *m_view;
     const auto indexOf = [&view](NsIcon* item) { return item ? view.IndexOfItem(item) : -1; };
-    std::string text = "scroll=" + std::to_string(view.ScrollPosition()) + "\tcount=" +
-                       std::to_string(view.ItemCount()) + "\tfocus=" + std::to_string(indexOf(view.FocusItem())) +
+    std::string text = "count=" + std::to_string(view.ItemCount()) + "\tfocus=" + std::to_string(indexOf(view.FocusItem())) +
                        "\tanchor=" + std::to_string(indexOf(view.AnchorItem())) +
                        "\thover=" + std::to_string(indexOf(view.HoverItem())) + "\n";
     for (int index = 0; index < view.ItemCount(); ++index) {
         NsIcon* item = view.ItemAt(index);
         const RECT& cell = item->Record().cellRect;
         char line[160];
-        snprintf(line, sizeof(line), "item=%d\tcell=%ld,%ld,%ld,%ld\tselected=%d\ticon=%d\tcover=", index, cell.left,
+        snprintf(line, sizeof(line), "item=%d\tcell=%ld,%ld,%ld,%ld\tselected=%d\ticon=%d\tname=", index, cell.left,
                  cell.top, cell.right, cell.bottom, view.IsSelected(item),
                  item->IconControl() && item->IconControl()->HasImage() ? 1 : 0);
-        text += line + Utf8(item->CoverName()) + "\tname=" + Utf8(item->Record().caption) +
-                "\ttip=" + Utf8(Escaped(item->TooltipText())) + "\n";
+        text += line + Utf8(item->Record().caption) + "\n";
     }
     return WriteFileBytes(path, text);
 }

@@ -4,7 +4,8 @@
 // drives, each through a TestView. The host routes mouse, keys, typed characters (type-ahead with its
 // 500 ms timer 3), the rename notice and the view's posted messages to the view as the program's windows
 // do; dragging the folder window by its caption strip moves a ghost frame. On the registered message
-// "VeyraIconHost_DumpView" it writes the view's state to the file named by the global atom in wParam.
+// "VeyraIconHost_DumpView" it writes what only the view knows (count, focus, anchor, hover, cells, selection, loaded icons,
+// names) to the file named by the global atom in wParam.
 // UI thread only.
 
 #include <windows.h>
