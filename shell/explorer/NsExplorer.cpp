@@ -73,24 +73,7 @@ int NsExplorer::Reload(const std::wstring& path)
     return Load(path);
 }
 
-// FIXME: the refresh, resync and add-and-select slots come with the view's change notices; until then
-// the base answers as a view without them.
-int NsExplorer::BeginRefresh()
-{
-    return 0;
-}
-
-int NsExplorer::SyncItems(const std::wstring&, int)
-{
-    return 0;
-}
-
 int NsExplorer::AddItems(const std::vector<std::wstring>&)
-{
-    return 0;
-}
-
-int NsExplorer::AddItemsAndSelect(const std::vector<std::wstring>&, int)
 {
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "core/fileops/OperationStarters.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "core/shellutil/DesktopMetrics.h"
+#include "shell/dragdrop/DragState.h"
 #include "shell/explorer/NsExplorer.h"
 
 namespace veyra {
@@ -21,7 +22,7 @@ int NsExplorer::BeginRename()
 {
     CloseRenameEditor();
     NsIcon* item = FocusItem();
-    if (!item || !m_labelFont || item->IsDrive() || !item->IconControl()) {
+    if (InternalDragFlag == 1 || !item || !m_labelFont || item->IsDrive() || !item->IconControl()) {
         return 0;
     }
     const FileItemRecord& record = item->Record();
@@ -82,25 +83,22 @@ void NsExplorer::CommitRename(int changed)
     }
 }
 
-void NsExplorer::CollectSelectedPaths(std::vector<std::wstring>& paths)
+std::wstring NsExplorer::ResolvedPath(const std::wstring& path) const
 {
-    CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
-    ScopedLock lock(m_itemsLock);
-    for (NsIcon* item : m_selection.Selected()) {
-        const std::wstring& path = item->Record().path;
-        if (path.empty()) {
-            continue;
-        }
-        std::wstring resolved;
-        int deleted = 0;
-        paths.push_back(view.ResolvePath(path, resolved, m_ownerKey, deleted) == SBFS_EXISTS ? resolved : path);
-    }
+    std::wstring resolved;
+    int deleted = 0;
+    return CSandBoxFileSystem::Instance().ResolvePath(path, resolved, m_ownerKey, deleted) == SBFS_EXISTS ? resolved
+                                                                                                      : path;
 }
 
-// FIXME: OLE drag and drop is not built yet; a press and move on an item starts no drag until it is.
-int NsExplorer::BeginDrag(const std::vector<std::wstring>&)
+void NsExplorer::CollectSelectedPaths(std::vector<std::wstring>& paths)
 {
-    return 0;
+    ScopedLock lock(m_itemsLock);
+    for (NsIcon* item : m_selection.Selected()) {
+        if (!item->Record().path.empty()) {
+            paths.push_back(ResolvedPath(item->Record().path));
+        }
+    }
 }
 
 }  // namespace veyra
