@@ -15,6 +15,7 @@
 #include "core/clipboard/ClipboardStore.h"
 #include "core/fileops/NsOperations.h"
 #include "core/fileops/OperationStarters.h"
+#include "shell/dragdrop/DragState.h"
 #include "shell/protocol/WindowProtocol.h"
 #include "tests/shell/explorer/ExplorerFixture.h"
 #include "tests/shell/explorer/ListedView.h"
@@ -268,6 +269,19 @@ TEST_F(ViewCommandsTest, RenameBoxSelectsTheStemOrTheWholeName)
         EXPECT_EQ(end, c.selectedEnd);
         EXPECT_EQ(SendMessageW(box, EM_GETLIMITTEXT, 0, 0), c.limit);
     }
+}
+
+TEST_F(ViewCommandsTest, NoRenameWhileAViewsDragRuns)
+{
+    MakeReal(At(L"a.txt"));
+    auto view = MakeView();
+    ASSERT_EQ(view->Fill(), 1);
+    ASSERT_EQ(view->Select(view->ItemAt(0), 0, kCoverClick), 1);
+    InternalDragFlag = 1;
+    EXPECT_EQ(view->BeginRename(), 0);
+    InternalDragFlag = 0;
+    EXPECT_EQ(view->RenameEditor(), nullptr);
+    EXPECT_EQ(view->BeginRename(), 1);
 }
 
 TEST_F(ViewCommandsTest, OpenFileLocationSelectsHereOrAsksTheDesktop)
