@@ -315,8 +315,7 @@ void NsExplorer::RemoveItems(std::vector<NsIcon*>& items)
         for (size_t index = 0; packed && index < kept.size(); ++index) {
             const ItemPlace& place = closed[index];
             if (!EqualRect(&place.cell, &kept[index]->Record().cellRect)) {
-                kept[index]->MoveTo(place.cell, place.label);
-                kept[index]->Refresh();
+                kept[index]->MoveTo(place.cell, place.label);  // repainted with the panel below
             }
         }
         m_items = std::move(kept);

@@ -297,12 +297,13 @@ void NsIcon::Refresh() noexcept
 void NsIcon::MoveTo(const RECT& cell, const RECT& label)
 {
     const LONG dx = cell.left - m_itemRect.left, dy = cell.top - m_itemRect.top;
-    // Control rectangles are window coordinates whatever the nesting: each child moves by itself.
+    // Control rectangles are window coordinates whatever the nesting: each child moves by itself. No
+    // repaint per control: a removal moves thousands of items, and the caller repaints once.
     const auto shift = [dx, dy](Ivorrel_control* control) {
         RECT rect{};
         if (control && SUCCEEDED(control->GetRect(&rect))) {
             OffsetRect(&rect, dx, dy);
-            static_cast<void>(control->Move(&rect, TRUE));
+            static_cast<void>(control->Move(&rect, FALSE));
         }
     };
     shift(m_picture.get());
@@ -317,7 +318,9 @@ void NsIcon::MoveTo(const RECT& cell, const RECT& label)
     OffsetRect(&m_freeSpaceRect, dx, dy);
     m_record.cellRect = cell;
     m_record.labelRect = label;
-    MoveOuterPanelToLabel();
+    if (m_outerPanel) {
+        static_cast<void>(m_outerPanel->Move(&m_record.labelRect, FALSE));
+    }
 }
 
 void NsIcon::Hide() noexcept
