@@ -288,3 +288,36 @@ TEST_F(ViewSyncTest, NoticeInTheSandboxPathFormAddsTheViewPath)
 }
 
 }  // namespace
+
+namespace {
+
+bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
+TEST_F(ViewSyncTest, ItemsClosingUpAfterARemovalTakeTheirPicturesAlong)
+{
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) {
+        MakeReal(At(name));
+    }
+    auto view = MakeView();
+    ASSERT_EQ(view->Fill(), 1);
+    const ChangeNoticeRecord gone = Notice(NoticeKind::kFileGone, view->ItemAt(0)->Record().path);
+    ASSERT_EQ(view->ApplyChangeNotice(&gone), 1);
+    ASSERT_EQ(view->ItemCount(), 2);
+    for (int index = 0; index < view->ItemCount(); ++index) {
+        NsIcon* item = view->ItemAt(index);
+        const RECT& cell = item->Record().cellRect;
+        RECT face{}, outer{};
+        ASSERT_TRUE(item->IconControl());
+        ASSERT_TRUE(SUCCEEDED(item->IconControl()->ControlFace()->GetRect(&face)));
+        ASSERT_TRUE(SUCCEEDED(item->OuterPanel()->GetRect(&outer)));
+        EXPECT_TRUE(Inside(face, cell)) << index << ": face " << face.left << "," << face.top << " cell " << cell.left
+                                        << "," << cell.top;
+        EXPECT_TRUE(EqualRect(&outer, &item->Record().labelRect)) << index;
+    }
+}
+
+}  // namespace
