@@ -329,6 +329,7 @@ void NsExplorer::RemoveItems(std::vector<NsIcon*>& items)
         static_cast<void>(m_panel->ChildrenChanged());
         static_cast<void>(m_panel->Refresh());
     }
+    FollowRenamingItem();
     items.clear();
     ResetSelectionState();
 }

@@ -230,6 +230,10 @@ private:
     // Records of the items shown in display order (mark 2) and the items themselves, side by side.
     void CollectShownRecords(std::vector<FileItemRecord>& records, std::vector<NsIcon*>& items);
     void RestoreItemAnimations();
+    // The rename box over the caption of the item with this record; moved along when the item closes up.
+    [[nodiscard]] RECT RenameEditorRect(const FileItemRecord& record) const;
+    void FollowRenamingItem();
+    void RepaintPanel();
 
     std::unordered_multimap<std::wstring, NsIcon*> m_pathIndex;   // under the items lock
     std::unordered_map<const NsIcon*, int> m_positions;          // display positions, under the items lock

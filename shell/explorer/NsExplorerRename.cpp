@@ -18,6 +18,28 @@ constexpr int kNameLimit = 200;
 
 }  // namespace
 
+RECT NsExplorer::RenameEditorRect(const FileItemRecord& record) const
+{
+    const RECT& cell = record.cellRect;
+    RECT rect{cell.left - 2, cell.top - kScrollUnitPixels * ScrollPosition() + kLabelTop, cell.right + 2, 0};
+    rect.bottom = rect.top + kEditorLineHeight;
+    if (record.lineCount == 1) {
+        const int width = MeasureLabelWidth(m_hostWindow, record.caption.c_str()) + 10;
+        const int spanLeft = cell.left - 2, spanWidth = (cell.right - cell.left) + 8;
+        rect.left = spanLeft + (spanWidth - width) / 2;
+        rect.right = rect.left + width;
+    }
+    return rect;
+}
+
+void NsExplorer::FollowRenamingItem()
+{
+    if (m_renameEditor && m_renamingItem && m_renameEditor->Handle()) {
+        const RECT rect = RenameEditorRect(m_renamingItem->Record());
+        MoveWindow(m_renameEditor->Handle(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    }
+}
+
 int NsExplorer::BeginRename()
 {
     CloseRenameEditor();
@@ -29,15 +51,7 @@ int NsExplorer::BeginRename()
     item->IconControl()->SetLabel(L"", m_viewMode);
     item->Refresh();
 
-    const RECT& cell = record.cellRect;
-    RECT rect{cell.left - 2, cell.top - kScrollUnitPixels * ScrollPosition() + kLabelTop, cell.right + 2, 0};
-    rect.bottom = rect.top + kEditorLineHeight;
-    if (record.lineCount == 1) {
-        const int width = MeasureLabelWidth(m_hostWindow, record.caption.c_str()) + 10;
-        const int spanLeft = cell.left - 2, spanWidth = (cell.right - cell.left) + 8;
-        rect.left = spanLeft + (spanWidth - width) / 2;
-        rect.right = rect.left + width;
-    }
+    const RECT rect = RenameEditorRect(record);
     auto editor = std::make_unique<CSimpleEditCtrl>(m_panel.get(), item, m_viewMode == VIEW_MODE_DESKTOP ? 1 : 0);
     if (!editor->Create(m_hostWindow, rect, kRenameBoxStyle)) {
         item->IconControl()->SetLabel(record.caption, m_viewMode);

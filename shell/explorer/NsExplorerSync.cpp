@@ -72,9 +72,7 @@ int NsExplorer::AddItemsAndSelect(const std::vector<std::wstring>& paths, int se
         static_cast<void>(m_panel->ChildrenChanged());
     }
     EnsureVisible(last);
-    if (m_panel) {
-        static_cast<void>(m_panel->Refresh());
-    }
+    RepaintPanel();
     if (paths.size() == 1 && select == 1) {
         return PostMessageW(m_hostWindow, WM_COMMAND, MAKEWPARAM(kRenameCommand, 0), 0);
     }
@@ -89,6 +87,7 @@ int NsExplorer::BeginRefresh()
             item->Hide();
         }
     }
+    RepaintPanel();
     // The same timer again: a second Refresh within the delay re-arms it, so one resync runs.
     return static_cast<int>(SetTimer(m_hostWindow, kRefreshTimer, kRefreshDelayMs, nullptr));
 }
@@ -107,9 +106,20 @@ void NsExplorer::CollectShownRecords(std::vector<FileItemRecord>& records, std::
 
 void NsExplorer::RestoreItemAnimations()
 {
-    ScopedLock lock(m_itemsLock);
-    for (const auto& item : m_items) {
-        item->Show();
+    {
+        ScopedLock lock(m_itemsLock);
+        for (const auto& item : m_items) {
+            item->Show();
+        }
+    }
+    RepaintPanel();
+}
+
+// A control's shown state changes without a repaint of its own: the panel repaints once for all.
+void NsExplorer::RepaintPanel()
+{
+    if (m_panel) {
+        static_cast<void>(m_panel->Refresh());
     }
 }
 
