@@ -73,24 +73,7 @@ int NsExplorer::Reload(const std::wstring& path)
     return Load(path);
 }
 
-// FIXME: the refresh, resync and add-and-select slots come with the view's change notices; until then
-// the base answers as a view without them.
-int NsExplorer::BeginRefresh()
-{
-    return 0;
-}
-
-int NsExplorer::SyncItems(const std::wstring&, int)
-{
-    return 0;
-}
-
 int NsExplorer::AddItems(const std::vector<std::wstring>&)
-{
-    return 0;
-}
-
-int NsExplorer::AddItemsAndSelect(const std::vector<std::wstring>&, int)
 {
     return 0;
 }
@@ -332,8 +315,7 @@ void NsExplorer::RemoveItems(std::vector<NsIcon*>& items)
         for (size_t index = 0; packed && index < kept.size(); ++index) {
             const ItemPlace& place = closed[index];
             if (!EqualRect(&place.cell, &kept[index]->Record().cellRect)) {
-                kept[index]->MoveTo(place.cell, place.label);
-                kept[index]->Refresh();
+                kept[index]->MoveTo(place.cell, place.label);  // repainted with the panel below
             }
         }
         m_items = std::move(kept);
@@ -347,6 +329,7 @@ void NsExplorer::RemoveItems(std::vector<NsIcon*>& items)
         static_cast<void>(m_panel->ChildrenChanged());
         static_cast<void>(m_panel->Refresh());
     }
+    FollowRenamingItem();
     items.clear();
     ResetSelectionState();
 }

@@ -21,6 +21,7 @@
 #include "base/CriticalSection.h"
 #include "base/RefCounted.h"
 #include "base/UniqueResource.h"
+#include "core/fileops/ChangeNotice.h"
 #include "core/sandboxview/FileItemRecord.h"
 #include "shell/explorer/IconLoader.h"
 #include "shell/explorer/ViewLayout.h"
@@ -143,6 +144,25 @@ public:
     void CollectSelectedPaths(std::vector<std::wstring>& paths);
     int BeginDrag(const std::vector<std::wstring>& paths);
 
+    // --- Commands of the host's menu and keys, on the selection or the given folder ---
+    // A new empty document or folder under the first free name (SBFS_CREATE_FAILED when all 100 are
+    // taken), added, selected and handed to the in-place rename.
+    int NewTextDocument(const std::wstring& folder);
+    int NewFolder(const std::wstring& folder);
+    int DeleteSelection();
+    int CopySelection(int isCopy);
+    int PasteItems(const std::wstring& folder);
+    int CreateShortcuts();
+    int OpenFileLocation();
+
+    // --- Resync and change notices ---
+    // Marks `shown` against `fresh`: each fresh entry keeps the first shown record of its path and kind
+    // still marked 2 (mark 0), or is appended to `shown` with mark 1. Nonzero when anything changed.
+    static int MergeListing(std::vector<FileItemRecord>& shown, const std::vector<FileItemRecord>& fresh,
+                            int& removed, int& added);
+    // Adds or removes the one item a worker's notice names, when it lies in this view's folder: 1, else 0.
+    int ApplyChangeNotice(const ChangeNoticeRecord* record);
+
     // --- Icon loader ---
     int StartIconLoader();
     void ResumeIconLoader();
@@ -184,6 +204,7 @@ protected:
     UniqueFont m_boldFont;
     std::wstring m_currentPath;
     std::wstring m_typeAheadPrefix;
+    // The resync's own listing, which EnumerateItems (slot 1) fills; load threads post vectors of their own.
     std::unique_ptr<std::vector<FileItemRecord>> m_listing;
     UniqueHandle m_loaderThread;
     RefPtr<IconLoaderState> m_loader;  // events, queue and cache, co-owned by the loader thread
@@ -200,6 +221,19 @@ private:
     void ForgetItem(NsIcon* item);
     void CloseRenameEditor() noexcept;
     void RebuildPositions();
+    int NewItemUnder(const std::wstring& folder, const std::wstring& stem, const wchar_t* extension,
+                     bool isFolder);
+    // The selected items' full paths in selection order, drives and the computer item left out.
+    std::vector<std::wstring> SelectedFilePaths();
+    // The sandbox copy's path when there is one, else the path itself.
+    [[nodiscard]] std::wstring ResolvedPath(const std::wstring& path) const;
+    // Records of the items shown in display order (mark 2) and the items themselves, side by side.
+    void CollectShownRecords(std::vector<FileItemRecord>& records, std::vector<NsIcon*>& items);
+    void RestoreItemAnimations();
+    // The rename box over the caption of the item with this record; moved along when the item closes up.
+    [[nodiscard]] RECT RenameEditorRect(const FileItemRecord& record) const;
+    void FollowRenamingItem();
+    void RepaintPanel();
 
     std::unordered_multimap<std::wstring, NsIcon*> m_pathIndex;   // under the items lock
     std::unordered_map<const NsIcon*, int> m_positions;          // display positions, under the items lock

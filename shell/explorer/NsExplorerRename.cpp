@@ -5,6 +5,7 @@
 #include "core/fileops/OperationStarters.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "core/shellutil/DesktopMetrics.h"
+#include "shell/dragdrop/DragState.h"
 #include "shell/explorer/NsExplorer.h"
 
 namespace veyra {
@@ -17,17 +18,8 @@ constexpr int kNameLimit = 200;
 
 }  // namespace
 
-int NsExplorer::BeginRename()
+RECT NsExplorer::RenameEditorRect(const FileItemRecord& record) const
 {
-    CloseRenameEditor();
-    NsIcon* item = FocusItem();
-    if (!item || !m_labelFont || item->IsDrive() || !item->IconControl()) {
-        return 0;
-    }
-    const FileItemRecord& record = item->Record();
-    item->IconControl()->SetLabel(L"", m_viewMode);
-    item->Refresh();
-
     const RECT& cell = record.cellRect;
     RECT rect{cell.left - 2, cell.top - kScrollUnitPixels * ScrollPosition() + kLabelTop, cell.right + 2, 0};
     rect.bottom = rect.top + kEditorLineHeight;
@@ -37,6 +29,29 @@ int NsExplorer::BeginRename()
         rect.left = spanLeft + (spanWidth - width) / 2;
         rect.right = rect.left + width;
     }
+    return rect;
+}
+
+void NsExplorer::FollowRenamingItem()
+{
+    if (m_renameEditor && m_renamingItem && m_renameEditor->Handle()) {
+        const RECT rect = RenameEditorRect(m_renamingItem->Record());
+        MoveWindow(m_renameEditor->Handle(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    }
+}
+
+int NsExplorer::BeginRename()
+{
+    CloseRenameEditor();
+    NsIcon* item = FocusItem();
+    if (InternalDragFlag == 1 || !item || !m_labelFont || item->IsDrive() || !item->IconControl()) {
+        return 0;
+    }
+    const FileItemRecord& record = item->Record();
+    item->IconControl()->SetLabel(L"", m_viewMode);
+    item->Refresh();
+
+    const RECT rect = RenameEditorRect(record);
     auto editor = std::make_unique<CSimpleEditCtrl>(m_panel.get(), item, m_viewMode == VIEW_MODE_DESKTOP ? 1 : 0);
     if (!editor->Create(m_hostWindow, rect, kRenameBoxStyle)) {
         item->IconControl()->SetLabel(record.caption, m_viewMode);
@@ -82,25 +97,22 @@ void NsExplorer::CommitRename(int changed)
     }
 }
 
-void NsExplorer::CollectSelectedPaths(std::vector<std::wstring>& paths)
+std::wstring NsExplorer::ResolvedPath(const std::wstring& path) const
 {
-    CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
-    ScopedLock lock(m_itemsLock);
-    for (NsIcon* item : m_selection.Selected()) {
-        const std::wstring& path = item->Record().path;
-        if (path.empty()) {
-            continue;
-        }
-        std::wstring resolved;
-        int deleted = 0;
-        paths.push_back(view.ResolvePath(path, resolved, m_ownerKey, deleted) == SBFS_EXISTS ? resolved : path);
-    }
+    std::wstring resolved;
+    int deleted = 0;
+    return CSandBoxFileSystem::Instance().ResolvePath(path, resolved, m_ownerKey, deleted) == SBFS_EXISTS ? resolved
+                                                                                                      : path;
 }
 
-// FIXME: OLE drag and drop is not built yet; a press and move on an item starts no drag until it is.
-int NsExplorer::BeginDrag(const std::vector<std::wstring>&)
+void NsExplorer::CollectSelectedPaths(std::vector<std::wstring>& paths)
 {
-    return 0;
+    ScopedLock lock(m_itemsLock);
+    for (NsIcon* item : m_selection.Selected()) {
+        if (!item->Record().path.empty()) {
+            paths.push_back(ResolvedPath(item->Record().path));
+        }
+    }
 }
 
 }  // namespace veyra

@@ -294,27 +294,30 @@ void NsIcon::Refresh() noexcept
 void NsIcon::MoveTo(const RECT& cell, const RECT& label)
 {
     const LONG dx = cell.left - m_itemRect.left, dy = cell.top - m_itemRect.top;
-    // Control rectangles are window coordinates whatever the nesting: each child moves by itself.
-    const auto shift = [dx, dy](Ivorrel_control* control) {
-        RECT rect{};
-        if (control && SUCCEEDED(control->GetRect(&rect))) {
-            OffsetRect(&rect, dx, dy);
-            static_cast<void>(control->Move(&rect, TRUE));
+    // The outer panel carries every control of the item (picture, caption, icon panel with the icon
+    // control's face, drive texts) by its own shift; moving those as well would move them twice. Where
+    // the caption's place shifts otherwise than the cell, the children take the difference. No repaint
+    // per control: a removal moves thousands of items, and the caller repaints once.
+    RECT outer{};
+    if (m_outerPanel && SUCCEEDED(m_outerPanel->GetRect(&outer))) {
+        static_cast<void>(m_outerPanel->Move(&label, FALSE));
+        const LONG restX = dx - (label.left - outer.left), restY = dy - (label.top - outer.top);
+        for (Ivorrel_control* child : {static_cast<Ivorrel_control*>(m_picture.get()),
+                                       static_cast<Ivorrel_control*>(m_freeSpaceLabel.get()),
+                                       static_cast<Ivorrel_control*>(m_captionLabel.get()),
+                                       static_cast<Ivorrel_control*>(m_iconPanel.get())}) {
+            RECT rect{};
+            if ((restX || restY) && child && SUCCEEDED(child->GetRect(&rect))) {
+                OffsetRect(&rect, restX, restY);
+                static_cast<void>(child->Move(&rect, FALSE));
+            }
         }
-    };
-    shift(m_picture.get());
-    shift(m_freeSpaceLabel.get());
-    shift(m_captionLabel.get());
-    shift(m_iconPanel.get());
-    if (m_iconControl) {
-        shift(m_iconControl->ControlFace().get());
     }
     m_itemRect = cell;
     OffsetRect(&m_iconRect, dx, dy);
     OffsetRect(&m_freeSpaceRect, dx, dy);
     m_record.cellRect = cell;
     m_record.labelRect = label;
-    MoveOuterPanelToLabel();
 }
 
 void NsIcon::Hide() noexcept

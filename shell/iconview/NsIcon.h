@@ -70,7 +70,8 @@ public:
     [[nodiscard]] const std::wstring& CoverName() const noexcept { return m_coverName; }
     void SetTooltipText(const std::wstring& text);
     [[nodiscard]] const std::wstring& TooltipText() const noexcept { return m_tooltip; }
-    // Moves the item and all of its controls to a new cell, its caption to `label`; repainted.
+    // Moves the item and all of its controls to a new cell, its caption to `label`; not repainted (the
+    // caller refreshes the item or its panel).
     void MoveTo(const RECT& cell, const RECT& label);
     void Refresh() noexcept;
 

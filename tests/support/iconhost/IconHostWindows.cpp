@@ -2,10 +2,12 @@
 
 #include <windowsx.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "shell/explorer/ViewMessages.h"
+#include "core/fileops/ChangeNotice.h"
 #include "shell/skin/SkinBinding.h"
 #include "tests/support/TempFolder.h"
 
@@ -61,6 +63,7 @@ std::span<const MappedWindow<IconHostWindow>::Entry> IconHostWindow::Messages()
         {WM_NS_TYPEAHEAD_CHAR, &IconHostWindow::OnTypeAhead},
         {WM_TIMER, &IconHostWindow::OnTimer},
         {WM_COMMAND, &IconHostWindow::OnCommand},
+        {WM_COPYDATA, &IconHostWindow::OnCopyData},
         {WM_NS_RENAME_DONE, &IconHostWindow::OnRenameDone},
         {WM_LBUTTONDOWN, &IconHostWindow::OnButtonDown},
         {WM_RBUTTONDOWN, &IconHostWindow::OnRightButtonDown},
@@ -202,6 +205,10 @@ LRESULT IconHostWindow::OnTimer(WPARAM wParam, LPARAM lParam)
         m_view->ResetTypeAhead();
         return 0;
     }
+    if (wParam == kRefreshTimer) {
+        KillTimer(Handle(), kRefreshTimer);
+        return m_view->SyncItems(m_view->GetCurrentPath(), 0);
+    }
     return DefaultProc(WM_TIMER, wParam, lParam);
 }
 
@@ -211,7 +218,46 @@ LRESULT IconHostWindow::OnCommand(WPARAM wParam, LPARAM lParam)
     if (lParam) {
         return SendMessageW(reinterpret_cast<HWND>(lParam), kReflectedCommand, wParam, lParam);
     }
-    return 0;
+    // The menu commands of the program's windows, by their ids.
+    const std::wstring folder = m_view->GetCurrentPath();
+    switch (LOWORD(wParam)) {
+    case 0x800E:
+        return m_view->BeginRefresh();
+    case 0x800F:
+        return m_view->PasteItems(folder);
+    case 0x8012:
+        return m_view->NewTextDocument(folder);
+    case 0x8013:
+        return m_view->NewFolder(folder);
+    case 0x801E:
+        return m_view->OpenFileLocation();
+    case 0x801F:
+        return m_view->CopySelection(0);
+    case 0x8020:
+        return m_view->CopySelection(1);
+    case 0x8021:
+        return m_view->DeleteSelection();
+    case 0x8022:
+        StartRename();
+        return 0;
+    case 0x8023:
+        return m_view->CreateShortcuts();
+    default:
+        return 0;
+    }
+}
+
+// A worker's change notice of the record's exact size (the view reads its paths within their fields).
+LRESULT IconHostWindow::OnCopyData(WPARAM, LPARAM lParam)
+{
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!data || data->dwData != COPYDATA_CHANGE_NOTICE || data->cbData != sizeof(ChangeNoticeRecord) ||
+        !data->lpData) {
+        return 0;
+    }
+    ChangeNoticeRecord notice{};
+    std::memcpy(&notice, data->lpData, sizeof(notice));
+    return m_view->ApplyChangeNotice(&notice);
 }
 
 LRESULT IconHostWindow::OnRenameDone(WPARAM wParam, LPARAM)

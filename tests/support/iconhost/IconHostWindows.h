@@ -3,9 +3,11 @@
 // prepared folder, and a folder window built from NsExplorer.xml whose panel 1005 shows a folder or the
 // drives, each through a TestView. The host routes mouse, keys, typed characters (type-ahead with its
 // 500 ms timer 3), the rename notice and the view's posted messages to the view as the program's windows
-// do; dragging the folder window by its caption strip moves a ghost frame. On the registered message
-// "VeyraIconHost_DumpView" it writes what only the view knows (count, focus, anchor, hover, cells, selection, loaded icons,
-// names) to the file named by the global atom in wParam.
+// do, and the menu commands (WM_COMMAND ids), the refresh timer 1 and change notices (WM_COPYDATA) to the
+// view's commands, resync and notices; dragging the folder window by its caption strip moves a ghost
+// frame. On the registered message "VeyraIconHost_DumpView" it writes what only the view knows (count,
+// focus, anchor, hover, cells, selection, loaded icons, names) to the file named by the global atom in
+// wParam.
 // UI thread only.
 
 #include <windows.h>
@@ -52,6 +54,7 @@ private:
     LRESULT OnTypeAhead(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
     LRESULT OnRenameDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnButtonDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnRightButtonDown(WPARAM wParam, LPARAM lParam);

@@ -36,16 +36,27 @@ bool PostListing(HWND host, std::unique_ptr<std::vector<FileItemRecord>>& record
 
 std::vector<FileItemRecord> TestView::List(const std::wstring& path, std::uint32_t mode, int sandboxId)
 {
-    const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
     std::vector<FileItemRecord> records;
+    static_cast<void>(ListInto(records, path, mode, sandboxId));
+    return records;
+}
+
+bool TestView::ListInto(std::vector<FileItemRecord>& records, const std::wstring& path, std::uint32_t mode,
+                        int sandboxId)
+{
+    const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
     if (mode == VIEW_MODE_COMPUTER) {
-        static_cast<void>(view.ListDrives(records, sandboxId));
+        if (!view.ListDrives(records, sandboxId)) {
+            return false;
+        }
         std::sort(records.begin(), records.end(), DriveOrder);
     } else {
-        static_cast<void>(view.ListFolder(path, records, sandboxId));
+        if (!view.ListFolder(path, records, sandboxId)) {
+            return false;
+        }
         std::sort(records.begin(), records.end(), mode == VIEW_MODE_DESKTOP ? DesktopOrder : FolderOrder);
     }
-    return records;
+    return true;
 }
 
 int TestView::Load(const std::wstring& path)
@@ -68,6 +79,11 @@ int TestView::Load(const std::wstring& path)
             CoUninitialize();
         }
     }) ? 1 : 0;
+}
+
+int TestView::EnumerateItems()
+{
+    return m_listing && ListInto(*m_listing, GetCurrentPath(), m_viewMode, m_ownerKey) ? 1 : 0;
 }
 
 int TestView::FillItems(std::vector<FileItemRecord>& records)

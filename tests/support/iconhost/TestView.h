@@ -22,6 +22,10 @@ public:
     }
 
     int Load(const std::wstring& path) override;
+    // The resync's listing of the current folder, in the view's order.
+    int EnumerateItems() override;
+    // A change notice's new item, placed after the others as the folder window does.
+    int AddItems(const std::vector<std::wstring>& paths) override { return AddItemsAndSelect(paths, 0); }
     // Fills at most one step of the records and posts the rest back to the host.
     int FillItems(std::vector<FileItemRecord>& records) override;
     int OpenSelection() override;
@@ -30,6 +34,9 @@ public:
 
     // The listing of `path` for `sandboxId` in the view's order (desktop, folder or drive order).
     static std::vector<FileItemRecord> List(const std::wstring& path, std::uint32_t mode, int sandboxId);
+    // The same into `records`; false when the listing failed.
+    static bool ListInto(std::vector<FileItemRecord>& records, const std::wstring& path, std::uint32_t mode,
+                         int sandboxId);
 
 private:
     int m_isDesktop;
