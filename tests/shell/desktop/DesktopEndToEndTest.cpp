@@ -128,6 +128,8 @@ TEST_F(DesktopEndToEnd, OpensCentredWithoutSystemCaptionAndShowsItsControls)
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
     EXPECT_STREQ(className, L"KavoSandBoxClass");
+    // OLE keeps a registered drop target as a property of its window.
+    EXPECT_NE(GetPropW(window, L"OleDropTargetInterface"), nullptr) << "files can be dropped on the desktop";
     // Wine keeps class data per process, so the class icon is looked up in the program file instead.
     const HMODULE program = LoadLibraryExW((m_suite / L"ipc\\veyra.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
