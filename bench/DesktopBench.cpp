@@ -1,7 +1,7 @@
 // How long the desktop program takes from its start to its first painted desktop window, against a bare
-// Win32 program (this one, started with "--bare": one plain window painted with a brush) from its start
-// to its first paint, in the same run and found the same way: a shown top-level window of its class with
-// nothing left to paint. The suite's tray runs throughout, as on a user's machine. Medians of several
+// Win32 program (the test sleeper: one plain window and its message loop) from its start to its first
+// paint, in the same run and found the same way: a shown top-level window of its class with nothing left
+// to paint. The suite's tray runs throughout, as on a user's machine. Medians of several
 // starts after one warm-up each. Prints
 // "desktop-start ratio x" and the two medians in milliseconds.
 
@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cwchar>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,49 +22,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr wchar_t kBareClass[] = L"VeyraBenchBareWindow";
+constexpr wchar_t kBareClass[] = L"VeyraTestSleeper";
 constexpr wchar_t kDesktopClass[] = L"KavoSandBoxClass";
 constexpr int kRounds = 7;
 constexpr DWORD kTimeoutMs = 60000;
-
-LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-        EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
-// The bare program: a window of the desktop's size, centred like it, until it is closed or ended.
-int RunBareWindow()
-{
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = BareProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kBareClass;
-    RegisterClassW(&windowClass);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - 830) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - 625) / 2;
-    HWND window = CreateWindowExW(WS_EX_APPWINDOW, kBareClass, L"bare", WS_POPUP | WS_VISIBLE, x, y, 830, 625, nullptr,
-                                  nullptr, windowClass.hInstance, nullptr);
-    if (!window) {
-        return 1;
-    }
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&message);
-    }
-    return 0;
-}
 
 struct Search {
     const wchar_t* windowClass;
@@ -117,11 +76,8 @@ double Median(std::vector<double> values)
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv)
+int wmain()
 {
-    if (argc > 1 && std::wcscmp(argv[1], L"--bare") == 0) {
-        return RunBareWindow();
-    }
     veyra::test::FakeSuite suite(veyra::test::SuitePart::All);
     // The suite's tray program is resident on a user's machine: the desktop finds it running.
     veyra::test::TrayFixture tray;
@@ -130,12 +86,12 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     const std::wstring desktop = suite / L"ipc\\veyra.exe";
-    const std::wstring bare = veyra::test::BinFile(L"desktop_bench.exe");
+    const std::wstring bare = veyra::test::BinFile(L"veyra_test_sleeper.exe");
     std::vector<double> desktopTimes, bareTimes;
     for (int round = 0; round <= kRounds; ++round) {
         // Alternated in each round, so drift of the machine reaches both alike; round 0 warms up.
         const double desktopMs = StartToFirstPaint(desktop, L"", kDesktopClass);
-        const double bareMs = StartToFirstPaint(bare, L"--bare", kBareClass);
+        const double bareMs = StartToFirstPaint(bare, L"", kBareClass);
         if (desktopMs < 0 || bareMs < 0) {
             std::fprintf(stderr, "desktop-start: no painted window within %lu ms\n", kTimeoutMs);
             return 1;
