@@ -10,6 +10,7 @@
 #include "core/startup/SingleInstance.h"
 #include "core/startup/SuiteServices.h"
 #include "core/startup/ThemeRedirect.h"
+#include "shell/desktop/NsDesktop.h"
 #include "shell/desktop/NsDesktopDlg.h"
 
 namespace veyra {
@@ -59,6 +60,7 @@ int RunDesktopProgram(HINSTANCE, int showCommand) noexcept
     // the desktop ends by terminating its process).
     static GdiplusSession gdiplus;
     InstallFileOperationEngine(CSandBoxFileSystem::Instance());
+    InstallDesktopView();
     const int exitCode = RunDesktopWindow(showCommand);
     CoUninitialize();
     OleUninitialize();

@@ -40,7 +40,7 @@ LRESULT NsDesktopDlg::OnClose(WPARAM, LPARAM)
     }
     PrepareExit(m_registered, answer == ExitAnswer::EndProgramsAndExit, CProcessListManager::GetInstance(),
                 m_ownerKey);
-    RevokeDragDrop(Handle());
+    m_dropTarget.Revoke();
     EndProcess();
 }
 

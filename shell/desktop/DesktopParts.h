@@ -16,6 +16,7 @@
 
 namespace veyra {
 
+class DropCallbacks;
 class NsOperate;
 
 // The view operations the desktop window's messages, commands and keys reach.
@@ -23,9 +24,9 @@ class IDesktopView {
 public:
     virtual ~IDesktopView() = default;
     virtual int Reload(const std::wstring& path) = 0;
-    virtual void BeginRefresh() = 0;
+    virtual int BeginRefresh() = 0;
     virtual void SyncItems() = 0;  // timer 1
-    virtual void OnArrowKey(UINT key) = 0;
+    virtual int OnArrowKey(UINT key) = 0;
     virtual int OpenSelection() = 0;
     virtual void OnLButtonDown(POINT point) = 0;
     virtual void OnLButtonUp(POINT point) = 0;
@@ -45,6 +46,8 @@ public:
     // WM_NS_ICON_LOADED, WM_NS_RELOAD). A posted pointer may come from any process: the view acts only
     // on a listing or an item it handed out itself, and answers 0 for any other.
     virtual LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // What the window's drop target asks where a drag goes and what a drop does; lives with the view.
+    virtual DropCallbacks* DropHandler() noexcept = 0;
 };
 
 // The taskbar view of area 3004.

@@ -66,9 +66,17 @@ bool IsDesktopViewFolderOf(const std::wstring& path, const std::wstring& desktop
         if (slash == std::wstring::npos) {
             return false;
         }
-        folder = WithoutTrailingSeparator(folder.substr(0, slash == 2 ? 3 : slash));
-        return SameFolder(folder, WithoutTrailingSeparator(desktop)) ||
-               SameFolder(folder, WithoutTrailingSeparator(commonDesktop));
+        folder = folder.substr(0, slash == 2 ? 3 : slash);
+        return IsSameFolder(folder, desktop) || IsSameFolder(folder, commonDesktop);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool IsSameFolder(const std::wstring& a, const std::wstring& b) noexcept
+{
+    try {
+        return SameFolder(WithoutTrailingSeparator(a), WithoutTrailingSeparator(b));
     } catch (...) {
         return false;
     }

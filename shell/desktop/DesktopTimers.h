@@ -30,5 +30,7 @@ void CenterWindowOnScreen(HWND window) noexcept;
 // common desktop folder (letter case and a trailing separator ignored). Others go to the folder windows.
 [[nodiscard]] bool IsDesktopViewFolderOf(const std::wstring& path, const std::wstring& desktop,
                                          const std::wstring& commonDesktop) noexcept;
+// True when both name the same folder (letter case and trailing separators ignored); false for an empty one.
+[[nodiscard]] bool IsSameFolder(const std::wstring& a, const std::wstring& b) noexcept;
 
 }  // namespace veyra

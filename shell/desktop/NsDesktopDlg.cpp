@@ -84,6 +84,7 @@ NsDesktopDlg::~NsDesktopDlg()
         m_loop->RemoveFilter(this);
     }
     m_settingsMenu.reset();
+    m_dropTarget.Revoke();
     m_view.reset();
     if (m_skin) {
         m_skin->ReleaseControls();
@@ -120,7 +121,6 @@ LRESULT NsDesktopDlg::OnCreate(WPARAM, LPARAM)
     // No system caption, no resizing: the window is moved by its title strip.
     const LONG style = GetWindowLongW(Handle(), GWL_STYLE);
     SetWindowLongW(Handle(), GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX));
-    DragAcceptFiles(Handle(), TRUE);
     SetTimer(Handle(), DesktopTimer::kProcessSnapshot, DesktopTimer::kProcessSnapshotMs, nullptr);
     if (!BuildSkin()) {
         ExitProcess(0);
@@ -130,6 +130,8 @@ LRESULT NsDesktopDlg::OnCreate(WPARAM, LPARAM)
         if (!m_view) {
             ExitProcess(0);  // only without memory
         }
+        // Without a drop target the desktop works without drag and drop; nothing to tell.
+        static_cast<void>(m_dropTarget.Register(Handle(), m_view->DropHandler(), m_desktopFolder));
         m_view->Reload(std::wstring());
     }
     SetUpTaskbarStrip();

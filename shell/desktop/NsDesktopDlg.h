@@ -16,6 +16,7 @@
 #include "base/Window.h"
 #include "shell/desktop/DesktopParts.h"
 #include "shell/desktop/RegisteredWindows.h"
+#include "shell/dragdrop/DropTargetRegistration.h"
 #include "shell/ghost/NsVirtualMoveWnd.h"
 #include "shell/skin/SkinEventSink.h"
 
@@ -124,6 +125,7 @@ private:
     int m_windowDragArmed = 0;
     std::wstring m_desktopFolder;
     std::unique_ptr<IDesktopView> m_view;
+    DropTargetRegistration m_dropTarget;  // its callbacks are the view's: revoked before the view goes
     std::unique_ptr<IDesktopWindow> m_startMenu;
     std::unique_ptr<IDesktopTaskbar> m_taskbar;
     std::unique_ptr<IDesktopWindow> m_taskManager;

@@ -1,23 +1,31 @@
 // A real Veyra.exe with the stand-in suite, driven as a user and as the suite would: its window and
 // skinned controls, a drag by the title strip, records of every malformed kind from another process,
-// the merge switch, the suite's exit message and the close button with its question.
+// the merge switch, the suite's exit message, the close button with its question, and the icons of a
+// seeded desktop through restore and the merge switch.
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
+#include "core/Launcher.h"
 #include "core/SandBoxHelper.h"
+#include "core/sandboxview/CSandBoxFileSystem.h"
 #include "shell/desktop/NsDesktopDlg.h"
 #include "shell/protocol/WindowProtocol.h"
+#include "suite/contracts/TrayProtocol.h"
 #include "tests/support/DesktopDriver.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/RectAssertions.h"
 #include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TestWindows.h"
 #include "tests/support/TrayFixture.h"
@@ -120,6 +128,8 @@ TEST_F(DesktopEndToEnd, OpensCentredWithoutSystemCaptionAndShowsItsControls)
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
     EXPECT_STREQ(className, L"KavoSandBoxClass");
+    // OLE keeps a registered drop target as a property of its window.
+    EXPECT_NE(GetPropW(window, L"OleDropTargetInterface"), nullptr) << "files can be dropped on the desktop";
     // Wine keeps class data per process, so the class icon is looked up in the program file instead.
     const HMODULE program = LoadLibraryExW((m_suite / L"ipc\\veyra.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
@@ -333,6 +343,173 @@ TEST_F(DesktopEndToEnd, CloseButtonAsksTheExitQuestion)
 
     ASSERT_NE(askAndAnswer(IDNO, WM_COMMAND), nullptr);
     EXPECT_EQ(m_driver->WaitForExit(kExitTimeoutMs), 0u);
+}
+
+bool FolderIsEmptyOrGone(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW entry{};
+    UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    if (!find) {
+        return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }
+    do {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) {
+            return false;
+        }
+    } while (FindNextFileW(find.get(), &entry));
+    return true;
+}
+
+// The desktop folder seeded for the program's sandbox 0: two real files, one of them marked deleted,
+// and a file only in the sandbox copy. Everything goes again with the fixture.
+class SeededDesktop {
+public:
+    SeededDesktop()
+    {
+        wchar_t folder[MAX_PATH] = {};
+        SHGetSpecialFolderPathW(nullptr, folder, CSIDL_DESKTOPDIRECTORY, TRUE);
+        m_real = std::wstring(folder) + L"\\real.txt";
+        m_marked = std::wstring(folder) + L"\\mark.txt";
+        m_sandboxOnly = std::wstring(folder) + L"\\sbox.txt";
+        CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
+        WriteFileBytes(m_real, "real");
+        WriteFileBytes(m_marked, "marked");
+        view.SetDeletedMark(m_marked, 0);
+        if (view.ToSandboxPath(m_sandboxOnly, m_shadow, 0) &&
+            view.MakeSandboxFolderTree(view.GetParentPath(m_shadow))) {
+            WriteFileBytes(m_shadow, "sandbox");
+        }
+    }
+    ~SeededDesktop()
+    {
+        CSandBoxFileSystem::Instance().ClearDeletedMark(m_marked, 0);
+        for (const std::wstring* path : {&m_real, &m_marked, &m_shadow}) {
+            DeleteFileW(path->c_str());
+        }
+    }
+    SeededDesktop(const SeededDesktop&) = delete;
+    SeededDesktop& operator=(const SeededDesktop&) = delete;
+
+    [[nodiscard]] bool Seeded() const { return GetFileAttributesW(m_shadow.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    [[nodiscard]] const std::wstring& Shadow() const { return m_shadow; }
+
+private:
+    std::wstring m_real;
+    std::wstring m_marked;
+    std::wstring m_sandboxOnly;
+    std::wstring m_shadow;
+};
+
+class DesktopIconsEndToEnd : public DesktopEndToEnd {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_seeded.Seeded());
+        DesktopEndToEnd::SetUp();
+        ASSERT_TRUE(WaitFor([this] { return Shows("real.txt"); })) << m_driver->Dump();
+    }
+
+    // Whether an icon caption of the desktop panel shows `caption`.
+    bool Shows(const std::string& caption) const { return Position(caption) != std::string::npos; }
+    // Whether one dump shows every caption of `shown` and none of `gone` (a reload lies between).
+    bool ShowsOnly(std::initializer_list<const char*> shown, std::initializer_list<const char*> gone) const
+    {
+        const std::string dump = m_driver->Dump();
+        const auto in = [&](const char* caption) {
+            return dump.find(std::string("\tdrawn=") + caption + "\t") != std::string::npos;
+        };
+        return std::all_of(shown.begin(), shown.end(), in) && std::none_of(gone.begin(), gone.end(), in);
+    }
+    // Where the icon drawing the caption stands in the dump (its order among the icons).
+    std::size_t Position(const std::string& caption) const
+    {
+        return m_driver->Dump().find("\tdrawn=" + caption + "\t");
+    }
+
+    SeededDesktop m_seeded;
+};
+
+TEST_F(DesktopIconsEndToEnd, ShowsMyComputerFirstThenTheDesktopSeenThroughTheSandbox)
+{
+    const std::size_t computer = Position("我的电脑");
+    ASSERT_NE(computer, std::string::npos) << m_driver->Dump();
+    for (const char* caption : {"real.txt", "sbox.txt"}) {
+        const std::size_t at = Position(caption);
+        EXPECT_NE(at, std::string::npos) << caption << m_driver->Dump();
+        EXPECT_LT(computer, at) << caption << " after My Computer";
+    }
+    EXPECT_FALSE(Shows("mark.txt")) << "a real file marked deleted is not shown";
+}
+
+TEST_F(DesktopIconsEndToEnd, RestoreEmptiesTheSandboxCopyAndItsIconGoes)
+{
+    ASSERT_TRUE(Shows("sbox.txt"));
+    ASSERT_TRUE(PostMessageW(m_driver->Window(), WM_NS_RESTORE_SYSTEM, 0, 0));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = ShownMessageBox(m_driver->Window())) != nullptr; })) << "the question shows";
+    PostMessageW(box, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(WaitFor([this] { return ShowsOnly({"我的电脑", "real.txt"}, {"sbox.txt"}); })) << m_driver->Dump();
+    EXPECT_EQ(GetFileAttributesW(m_seeded.Shadow().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(FolderIsEmptyOrGone(L"C:\\KavoSANDBOX\\SHADOW")) << "the sandbox copy is cleaned";
+    EXPECT_TRUE(m_driver->Answers());
+}
+
+TEST_F(DesktopIconsEndToEnd, TheMergeSwitchLeavesOnlyTheSandboxCopy)
+{
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(m_driver->Window(), WM_NS_TOGGLE_MERGE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+    EXPECT_TRUE(WaitFor([this] { return ShowsOnly({"我的电脑", "sbox.txt"}, {"real.txt"}); })) << m_driver->Dump();
+    ASSERT_TRUE(SendMessageTimeoutW(m_driver->Window(), WM_NS_TOGGLE_MERGE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+    EXPECT_TRUE(WaitFor([this] { return ShowsOnly({"real.txt", "sbox.txt"}, {"mark.txt"}); })) << "merged again";
+}
+
+// A program the tray started in the sandbox, and the answer of the exit question: Yes ends it, No not.
+class ExitWithTrayProgram : public DesktopEndToEnd {
+protected:
+    void SetUp() override
+    {
+        DesktopEndToEnd::SetUp();
+        if (!FindWindowW(kTrayWindowClass, nullptr)) {
+            ASSERT_TRUE(m_tray.Start());
+        }
+        CLauncher launcher;
+        ASSERT_EQ(launcher.LaunchViaTray(BinFile(L"veyra_test_sleeper.exe").c_str()), 1);
+        HWND sleeper = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (sleeper = FindWindowW(L"VeyraTestSleeper", nullptr)) != nullptr; }));
+        DWORD id = 0;
+        GetWindowThreadProcessId(sleeper, &id);
+        m_sleeper.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+        ASSERT_TRUE(m_sleeper);
+    }
+    void TearDown() override
+    {
+        if (m_sleeper) {
+            TerminateProcess(m_sleeper.get(), 0);
+        }
+    }
+
+    void AnswerExitQuestion(WPARAM answer)
+    {
+        ASSERT_TRUE(m_driver->Click(POINT{811, 12}));
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = ShownMessageBox(m_driver->Window())) != nullptr; }));
+        PostMessageW(box, WM_COMMAND, answer, 0);
+        EXPECT_EQ(m_driver->WaitForExit(kExitTimeoutMs), 0u);
+    }
+
+    UniqueHandle m_sleeper;
+};
+
+TEST_F(ExitWithTrayProgram, YesEndsTheProgram)
+{
+    AnswerExitQuestion(IDYES);
+    EXPECT_EQ(WaitForSingleObject(m_sleeper.get(), kExitTimeoutMs), WAIT_OBJECT_0);
+}
+
+TEST_F(ExitWithTrayProgram, NoLeavesItRunning)
+{
+    AnswerExitQuestion(IDNO);
+    EXPECT_EQ(WaitForSingleObject(m_sleeper.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 }  // namespace
