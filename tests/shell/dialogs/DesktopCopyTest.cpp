@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "core/Launcher.h"
+#include "core/fileops/OperationStarters.h"
+#include "core/fileops/RunningOperations.h"
+#include "shell/desktop/NsDesktopDlg.h"
+#include "shell/dialogs/CShellPrompts.h"
+#include "shell/dialogs/NsProgressDlg.h"
+#include "shell/dialogs/NsReplaceMessageBox.h"
+#include "tests/shell/dialogs/BoxFixture.h"
+#include "tests/support/SkinWindowProbe.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TreeSnapshot.h"
+
+namespace veyra::test {
+namespace {
+
+using dialogs::NsProgressDlg;
+using Box = dialogs::NsReplaceMessageBox;
+constexpr std::size_t kHalf = 16 * 1024 * 1024;
+
+// The real desktop window of the test sandbox's key with the shell's dialogs installed as start-up
+// installs them: a copy goes the whole way from the starter through WM_NS_START_OPERATION.
+class DesktopCopy : public BoxFixture {
+protected:
+    void SetUp() override
+    {
+        BoxFixture::SetUp();
+        host.reset();
+        dialogs::InstallShellDialogs();
+        desktop = std::make_unique<NsDesktopDlg>(kSandbox);
+        ASSERT_TRUE(desktop->CreateDesktopWindow());
+        ShowWindow(desktop->Handle(), SW_SHOWNOACTIVATE);
+    }
+    void TearDown() override
+    {
+        desktop.reset();
+        RegisterHostWindow(kSandbox, nullptr);
+        DesktopParts().startOperation = nullptr;
+        CLauncher::SetNetworkQuestion(nullptr);
+        BoxFixture::TearDown();
+    }
+
+    // The conflict box now shown (after `previous` went), and the progress dialog's dump once it shows
+    // the operation's summary.
+    HWND NextConflict(std::string& progress, HWND previous = nullptr)
+    {
+        EXPECT_TRUE(PumpUntil([previous] { return !previous || !IsWindow(previous); }, 10000));
+        const HWND box = WaitForShownWindow(kReplaceBoxClass, nullptr, 60000);
+        EXPECT_NE(box, nullptr) << "no conflict box";
+        const HWND dialog = FindWindowW(kProgressClass, nullptr);
+        EXPECT_NE(dialog, nullptr);
+        if (!box || !dialog) {
+            return nullptr;
+        }
+        EXPECT_NE(GetWindowThreadProcessId(box, nullptr), GetWindowThreadProcessId(desktop->Handle(), nullptr))
+            << "the box is the worker's";
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        (void)WaitForField(box, Box::kCancelButton, "visible", "1");
+        progress = WaitForField(dialog, NsProgressDlg::kSummary, "text", "正在复制 5 个项目（32 MB）");
+        return box;
+    }
+
+    std::unique_ptr<NsDesktopDlg> desktop;
+};
+
+// A tree above 30 MiB with three names that exist at the target (two sandbox copies, one real file
+// only): replace the first, skip with "remember" the second, the third asks nothing.
+TEST_F(DesktopCopy, ATreeAboveTheLimitRunsWithItsDialogAndItsConflictBoxes)
+{
+    MakeReal(m_root + L"\\src\\a.txt", "new a");
+    MakeReal(m_root + L"\\src\\sub1\\a.bin", std::string(kHalf, '1'));
+    MakeReal(m_root + L"\\src\\sub1\\b.txt", "new b");
+    MakeReal(m_root + L"\\src\\sub2\\c.txt", "new c");
+    MakeReal(m_root + L"\\src\\sub2\\d.bin", std::string(kHalf, '2'));
+    MakeShadow(m_root + L"\\dst\\src\\a.txt", "old a");
+    MakeShadow(m_root + L"\\dst\\src\\sub1\\b.txt", "old b");
+    MakeReal(m_root + L"\\dst\\src\\sub2\\c.txt", "the user's c");
+    RealTreeGuard guard(m_root);
+    const std::vector<std::wstring> sources{m_root + L"\\src"};
+    ASSERT_EQ(StartCopyOperation(&sources, m_root + L"\\dst", kSandbox, 1), 1);
+
+    std::string progress;
+    const HWND first = NextConflict(progress);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(ControlField(progress, NsProgressDlg::kSummary, "text"), "正在复制 5 个项目（32 MB）");
+    const std::string firstDetail = ControlField(progress, NsProgressDlg::kDetail, "text").value_or("");
+    EXPECT_NE(firstDetail.find("从 src"), std::string::npos) << firstDetail;
+    const int firstBar = std::stoi(ControlField(progress, NsProgressDlg::kBar, "progress").value_or("-1"));
+    EXPECT_EQ(desktop->Registered().Count(), 2u) << "the dialog and the box are registered with the desktop";
+    Click(first, Box::kReplacePanel);
+
+    const HWND second = NextConflict(progress, first);
+    ASSERT_NE(second, nullptr);
+    // The dialog takes the worker's texts at its next tick.
+    const HWND dialog = FindWindowW(kProgressClass, nullptr);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            progress = Dump(dialog);
+            return ControlField(progress, NsProgressDlg::kDetail, "text").value_or("").find("从 sub1") != std::string::npos;
+        },
+        5000));
+    const std::string secondDetail = ControlField(progress, NsProgressDlg::kDetail, "text").value_or("");
+    EXPECT_NE(secondDetail.find("从 sub1"), std::string::npos) << "another folder: " << secondDetail;
+    EXPECT_GT(std::stoi(ControlField(progress, NsProgressDlg::kBar, "progress").value_or("-1")), firstBar);
+    AwaitScreenshot("desktop-copy-second-conflict");
+    Click(second, Box::kRemember);
+    (void)WaitForField(second, Box::kRemember, "check", "1");
+    Click(second, Box::kSkipPanel);
+
+    ASSERT_TRUE(PumpUntil(
+        [] { return !FindWindowW(kProgressClass, nullptr) && CRunningOperations::Instance().Count() == 0; }, 120000));
+    EXPECT_EQ(FindWindowW(kReplaceBoxClass, nullptr), nullptr) << "the third conflict asks nothing";
+    EXPECT_EQ(ReadFileBytes(Shadow(m_root + L"\\dst\\src\\a.txt")), "new a") << "replaced";
+    EXPECT_EQ(ReadFileBytes(Shadow(m_root + L"\\dst\\src\\sub1\\b.txt")), "old b") << "skipped";
+    EXPECT_FALSE(FileExists(Shadow(m_root + L"\\dst\\src\\sub2\\c.txt"))) << "skipped by the remembered answer";
+    EXPECT_EQ(ReadFileBytes(Shadow(m_root + L"\\dst\\src\\sub1\\a.bin")), std::string(kHalf, '1'));
+    EXPECT_EQ(ReadFileBytes(Shadow(m_root + L"\\dst\\src\\sub2\\d.bin")), std::string(kHalf, '2'));
+    const std::vector<std::wstring> left = Names(m_root + L"\\dst\\src\\sub1", ListingScope::Everything);
+    for (const std::wstring& name : left) {
+        EXPECT_NE(name.rfind(L".vy", 0), 0u) << "a temporary file was left";
+    }
+    EXPECT_EQ(desktop->Registered().Count(), 0u) << "the dialog and the boxes unregistered";
+    EXPECT_TRUE(guard.Unchanged());
+}
+
+}  // namespace
+}  // namespace veyra::test
