@@ -7,6 +7,9 @@
 #include "shell/dialogs/CShellPrompts.h"
 #include "shell/dialogs/NsProgressDlg.h"
 #include "shell/dialogs/NsReplaceMessageBox.h"
+#include <atomic>
+#include <thread>
+
 #include "tests/shell/dialogs/BoxFixture.h"
 #include "tests/support/SkinWindowProbe.h"
 #include "tests/support/TestPaths.h"
@@ -122,6 +125,40 @@ TEST_F(DesktopCopy, ATreeAboveTheLimitRunsWithItsDialogAndItsConflictBoxes)
     }
     EXPECT_EQ(desktop->Registered().Count(), 0u) << "the dialog and the boxes unregistered";
     EXPECT_TRUE(guard.Unchanged());
+}
+
+// The desktop's network button asks its question in the modal box over the desktop window; both
+// answers close it (without the engine nothing is switched).
+TEST_F(DesktopCopy, TheNetworkButtonAsksBeforeItSwitches)
+{
+    for (const USHORT answer : {USHORT{8005}, USHORT{8004}}) {
+        SCOPED_TRACE(answer);
+        // The box runs its loop on this thread inside the click: another thread reads and answers it.
+        std::atomic<bool> answered{false};
+        std::string text;
+        std::thread user([&] {
+            const HWND box = WaitForShownWindow(kMessageBoxClass);
+            if (box) {
+                std::string dump;
+                (void)PumpUntil(
+                    [&] {
+                        dump = DumpSkinWindow(box, dumps / L"network.tree");
+                        return ControlField(dump, answer, "visible") == "1";
+                    },
+                    10000);
+                text = ControlField(dump, 8002, "text").value_or("");
+                (void)ClickControl(box, dump, answer);
+            }
+            answered = true;
+        });
+        const std::string dump = Dump(desktop->Handle());
+        EXPECT_TRUE(ClickControl(desktop->Handle(), dump, DesktopControl::kNetwork));
+        EXPECT_TRUE(PumpUntil([&] { return answered.load() && !FindWindowW(kMessageBoxClass, nullptr); }, 20000));
+        user.join();
+        EXPECT_EQ(text, "是否关闭虚拟系统网络访问？");
+        EXPECT_FALSE(desktop->NetworkBlocked());
+        EXPECT_TRUE(IsWindowEnabled(desktop->Handle()));
+    }
 }
 
 }  // namespace
