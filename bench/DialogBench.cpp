@@ -75,6 +75,12 @@ double DesktopCopy(const std::wstring& source, const std::wstring& target, doubl
         return -1;
     }
     ShowWindow(desktop.Handle(), SW_SHOWNOACTIVATE);
+    // Its first paint and start-up messages are not the copy's: they are done before the clock starts.
+    UpdateWindow(desktop.Handle());
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
     std::atomic<bool> copying{true};
     std::atomic<double> worst{0.0};
     const HWND window = desktop.Handle();
