@@ -127,6 +127,42 @@ TEST_F(DesktopCopy, ATreeAboveTheLimitRunsWithItsDialogAndItsConflictBoxes)
     EXPECT_TRUE(guard.Unchanged());
 }
 
+// The desktop's restore while a worker waits in its conflict box: the box is closed (stop), the worker
+// is waited for before anything is cleaned, and no file is left half-written.
+TEST_F(DesktopCopy, RestoreDuringACopyTruncatesNothing)
+{
+    MakeReal(m_root + L"\\src\\a.txt", "new a");
+    MakeReal(m_root + L"\\src\\b.bin", std::string(kHalf, '1'));
+    MakeReal(m_root + L"\\src\\c.bin", std::string(kHalf, '2'));
+    MakeShadow(m_root + L"\\dst\\src\\a.txt", "old a");
+    const std::vector<std::wstring> sources{m_root + L"\\src"};
+    ASSERT_EQ(StartCopyOperation(&sources, m_root + L"\\dst", kSandbox, 1), 1);
+    std::string progress;
+    const HWND box = NextConflict(progress);
+    ASSERT_NE(box, nullptr);
+    // The restore question is the library's own box, run inside the restore on this thread: another
+    // thread answers yes.
+    std::atomic<bool> answered{false};
+    std::thread user([&] {
+        const HWND question = WaitForShownWindow(L"VorrelMessageBox");
+        if (question) {
+            PostMessageW(question, WM_COMMAND, IDYES, 0);
+        }
+        answered = true;
+    });
+    PostMessageW(desktop->Handle(), WM_NS_RESTORE_SYSTEM, 0, 0);
+    EXPECT_TRUE(PumpUntil(
+        [] { return !FindWindowW(kProgressClass, nullptr) && CRunningOperations::Instance().Count() == 0; }, 60000));
+    user.join();
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(IsWindow(box)) << "restore closes the open box";
+    EXPECT_EQ(ReadFileBytes(Shadow(m_root + L"\\dst\\src\\a.txt")), "old a") << "the stop leaves the target";
+    for (const wchar_t* name : {L"b.bin", L"c.bin"}) {
+        EXPECT_FALSE(FileExists(Shadow(m_root + L"\\dst\\src\\" + name))) << "stopped before it";
+    }
+    EXPECT_EQ(desktop->Registered().Count(), 0u);
+}
+
 // The desktop's network button asks its question in the modal box over the desktop window; both
 // answers close it (without the engine nothing is switched).
 TEST_F(DesktopCopy, TheNetworkButtonAsksBeforeItSwitches)
