@@ -21,6 +21,7 @@ namespace {
 using dialogs::NsProgressDlg;
 using Box = dialogs::NsReplaceMessageBox;
 constexpr std::size_t kHalf = 16 * 1024 * 1024;
+constexpr char kTreeSummary[] = "正在复制 5 个项目（32 MB）";
 
 // The real desktop window of the test sandbox's key with the shell's dialogs installed as start-up
 // installs them: a copy goes the whole way from the starter through WM_NS_START_OPERATION.
@@ -45,8 +46,9 @@ protected:
     }
 
     // The conflict box now shown (after `previous` went), and the progress dialog's dump once it shows
-    // the operation's summary.
-    HWND NextConflict(std::string& progress, HWND previous = nullptr)
+    // the operation's `summary` and, from its next tick, an item line holding `detail`.
+    HWND NextConflict(std::string& progress, const std::string& summary, const std::string& detail,
+                      HWND previous = nullptr)
     {
         EXPECT_TRUE(PumpUntil([previous] { return !previous || !IsWindow(previous); }, 10000));
         const HWND box = WaitForShownWindow(kReplaceBoxClass, nullptr, 60000);
@@ -60,7 +62,15 @@ protected:
             << "the box is the worker's";
         EXPECT_TRUE(IsWindowVisible(dialog));
         (void)WaitForField(box, Box::kCancelButton, "visible", "1");
-        progress = WaitForField(dialog, NsProgressDlg::kSummary, "text", "正在复制 5 个项目（32 MB）");
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                progress = Dump(dialog);
+                return ControlField(progress, NsProgressDlg::kSummary, "text") == summary &&
+                       ControlField(progress, NsProgressDlg::kDetail, "text").value_or("").find(detail) !=
+                           std::string::npos;
+            },
+            5000))
+            << progress;
         return box;
     }
 
@@ -84,25 +94,16 @@ TEST_F(DesktopCopy, ATreeAboveTheLimitRunsWithItsDialogAndItsConflictBoxes)
     ASSERT_EQ(StartCopyOperation(&sources, m_root + L"\\dst", kSandbox, 1), 1);
 
     std::string progress;
-    const HWND first = NextConflict(progress);
+    const HWND first = NextConflict(progress, kTreeSummary, "从 src");
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(ControlField(progress, NsProgressDlg::kSummary, "text"), "正在复制 5 个项目（32 MB）");
     const std::string firstDetail = ControlField(progress, NsProgressDlg::kDetail, "text").value_or("");
     EXPECT_NE(firstDetail.find("从 src"), std::string::npos) << firstDetail;
     const int firstBar = std::stoi(ControlField(progress, NsProgressDlg::kBar, "progress").value_or("-1"));
     EXPECT_EQ(desktop->Registered().Count(), 2u) << "the dialog and the box are registered with the desktop";
     Click(first, Box::kReplacePanel);
 
-    const HWND second = NextConflict(progress, first);
+    const HWND second = NextConflict(progress, kTreeSummary, "从 sub1", first);
     ASSERT_NE(second, nullptr);
-    // The dialog takes the worker's texts at its next tick.
-    const HWND dialog = FindWindowW(kProgressClass, nullptr);
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            progress = Dump(dialog);
-            return ControlField(progress, NsProgressDlg::kDetail, "text").value_or("").find("从 sub1") != std::string::npos;
-        },
-        5000));
     const std::string secondDetail = ControlField(progress, NsProgressDlg::kDetail, "text").value_or("");
     EXPECT_NE(secondDetail.find("从 sub1"), std::string::npos) << "another folder: " << secondDetail;
     EXPECT_GT(std::stoi(ControlField(progress, NsProgressDlg::kBar, "progress").value_or("-1")), firstBar);
@@ -138,7 +139,7 @@ TEST_F(DesktopCopy, RestoreDuringACopyTruncatesNothing)
     const std::vector<std::wstring> sources{m_root + L"\\src"};
     ASSERT_EQ(StartCopyOperation(&sources, m_root + L"\\dst", kSandbox, 1), 1);
     std::string progress;
-    const HWND box = NextConflict(progress);
+    const HWND box = NextConflict(progress, "正在复制 3 个项目（32 MB）", "从 src");
     ASSERT_NE(box, nullptr);
     // The restore question is the library's own box, run inside the restore on this thread: another
     // thread answers yes.

@@ -99,7 +99,14 @@ TEST_F(ProgressDialog, AboveTheLimitItShowsTheCoresTextsAndTheConflictIsAskedOnT
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_NE(GetWindowThreadProcessId(box, nullptr), GetWindowThreadProcessId(dialog, nullptr));
     EXPECT_EQ(GetWindowThreadProcessId(dialog, nullptr), GetCurrentThreadId()) << "the dialog is the UI thread's";
-    const std::string dump = WaitForField(dialog, NsProgressDlg::kSummary, "text", "正在复制 2 个项目（30 MB）");
+    // The summary shows with the window; the item's line at the dialog's next tick.
+    std::string dump;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            dump = Dump(dialog);
+            return ControlField(dump, NsProgressDlg::kDetail, "text").value_or("").rfind("从 src", 0) == 0;
+        },
+        5000));
     EXPECT_EQ(ControlField(dump, NsProgressDlg::kSummary, "text"), "正在复制 2 个项目（30 MB）");
     const std::optional<std::string> detail = ControlField(dump, NsProgressDlg::kDetail, "text");
     ASSERT_TRUE(detail);
