@@ -56,6 +56,10 @@ public:
     {
         return m_view.NameExistsInFolder(folder, name, foldersOnly ? 1 : 0, sandboxId) != 0;
     }
+    bool PathShown(const std::wstring& path, int sandboxId) const override
+    {
+        return m_view.PathExists(path, sandboxId) != 0;
+    }
 
 private:
     const CSandBoxFileSystem& m_view;

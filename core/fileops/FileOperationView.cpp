@@ -22,6 +22,11 @@ public:
         }
         return !foldersOnly || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
+
+    bool PathShown(const std::wstring& path, int) const override
+    {
+        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
 };
 
 PlainFileSystem s_plainFileSystem;

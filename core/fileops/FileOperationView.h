@@ -1,6 +1,6 @@
 #pragma once
 // What the file primitives need to know about the sandbox view: the view path a sandbox path stands
-// for and whether a name is taken in a view folder. The sandbox
+// for, whether a name is taken in a view folder and whether the view shows a path. The sandbox
 // file-system view answers these once it is installed at start-up; until then (and in programs
 // without a sandbox) the answers are those of the file system as it is.
 
@@ -16,6 +16,9 @@ public:
     // folders count.
     virtual bool NameExistsInFolder(const std::wstring& folder, const std::wstring& name, bool foldersOnly,
                                     int sandboxId) const = 0;
+    // True when the view shows an item at the view path `path` (its sandbox copy, or a real item
+    // without a deletion mark).
+    virtual bool PathShown(const std::wstring& path, int sandboxId) const = 0;
 
 protected:
     ~IFileOperationView() = default;

@@ -90,6 +90,19 @@ struct Conflict {
     bool replace = false;
 };
 
+// True when `target`, a path in the sandbox copy that holds no file yet, stands for a view path at
+// which the view shows a real item: writing the copy there would hide the user's file without a word.
+bool HidesShownItem(const std::wstring& target, int ownerKey) noexcept
+{
+    try {
+        const IFileOperationView& view = GetFileOperationView();
+        const std::wstring viewPath = view.GetViewPath(target, ownerKey);
+        return !SameText(viewPath, target) && !Exists(target) && view.PathShown(viewPath, ownerKey);
+    } catch (...) {
+        return false;
+    }
+}
+
 // The conflict question for an existing target; keep both renames the target in place.
 Conflict AskConflict(const std::wstring& existing, std::wstring& target, int ownerKey,
                      FileOperationContext& context) noexcept
@@ -175,14 +188,17 @@ int CopyWithContext(const std::wstring& existing, std::wstring target, int owner
                     FileOperationContext& context) noexcept
 {
     bool replace = false;
+    bool asked = false;
     for (;;) {
         if (CancelledBy(&context)) {
             return 0;
         }
-        if (replace ? ReplaceByCopy(existing, target, context) : CopyNew(existing, target, context)) {
+        // A name the view shows only as a real item conflicts as a sandbox copy of it would.
+        const bool hidden = !asked && !replace && HidesShownItem(target, ownerKey);
+        if (!hidden && (replace ? ReplaceByCopy(existing, target, context) : CopyNew(existing, target, context))) {
             break;
         }
-        const DWORD error = GetLastError();
+        const DWORD error = hidden ? static_cast<DWORD>(ERROR_FILE_EXISTS) : GetLastError();
         Next next = Next::Fail;
         if (error == ERROR_SHARING_VIOLATION) {
             next = AskInUse(existing, context);
@@ -190,6 +206,7 @@ int CopyWithContext(const std::wstring& existing, std::wstring target, int owner
             if (SameFile(existing, target)) {
                 return 1;  // the file onto itself: nothing to do
             }
+            asked = true;
             const Conflict conflict = AskConflict(existing, target, ownerKey, context);
             next = conflict.next;
             replace = conflict.replace;
@@ -209,18 +226,21 @@ int MoveWithContext(const std::wstring& existing, std::wstring target, int owner
                     FileOperationContext& context) noexcept
 {
     DWORD flags = 0;
+    bool asked = false;
     for (;;) {
         if (CancelledBy(&context)) {
             return 0;
         }
-        if (MoveFileWithProgressW(existing.c_str(), target.c_str(), &CopyProgressRoutine, &context, flags)) {
+        const bool hidden = !asked && flags == 0 && HidesShownItem(target, ownerKey);
+        if (!hidden && MoveFileWithProgressW(existing.c_str(), target.c_str(), &CopyProgressRoutine, &context, flags)) {
             break;
         }
-        const DWORD error = GetLastError();
+        const DWORD error = hidden ? static_cast<DWORD>(ERROR_FILE_EXISTS) : GetLastError();
         Next next = Next::Fail;
         if (error == ERROR_SHARING_VIOLATION) {
             next = AskInUse(existing, context);
         } else if ((error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) && flags == 0) {
+            asked = true;
             const Conflict conflict = AskConflict(existing, target, ownerKey, context);
             next = conflict.next;
             if (conflict.replace) {

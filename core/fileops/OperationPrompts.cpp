@@ -1,6 +1,7 @@
 #include "OperationPrompts.h"
 
 #include <atomic>
+#include <utility>
 
 #include "RunningOperations.h"
 
@@ -73,9 +74,13 @@ int ConfirmDeleteItems(FileOperationContext* context) noexcept
 int AskRetryFileInUse(FileOperationContext* context) noexcept
 {
     return YesOf(Run(context, [](IOperationPrompts& prompts, FileOperationContext& asked) {
-        asked.buttonText2 = L"重试";
-        asked.buttonText3 = L"取消";
-        return prompts.AskRetryFileInUse(asked);
+        // The texts are this box's alone; a later question of the operation has its own buttons.
+        std::wstring second = std::exchange(asked.buttonText2, L"重试");
+        std::wstring third = std::exchange(asked.buttonText3, L"取消");
+        const int answer = prompts.AskRetryFileInUse(asked);
+        asked.buttonText2 = std::move(second);
+        asked.buttonText3 = std::move(third);
+        return answer;
     }));
 }
 

@@ -52,7 +52,7 @@ IOperationPrompts* SetOperationPrompts(IOperationPrompts* prompts) noexcept;
 int AskReplaceFile(FileOperationContext* context) noexcept;
 int ConfirmDeleteItem(FileOperationContext* context) noexcept;
 int ConfirmDeleteItems(FileOperationContext* context) noexcept;
-// Sets the box's button texts "重试" / "取消" in the context first.
+// The box's button texts read "重试" / "取消" for this question only.
 int AskRetryFileInUse(FileOperationContext* context) noexcept;
 int ShowNameRequired(FileOperationContext* context) noexcept;
 int ConfirmExtensionChange(FileOperationContext* context) noexcept;

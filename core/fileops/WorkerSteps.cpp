@@ -111,10 +111,12 @@ void ShowOperationTotals(const CSandBoxFileSystem& view, FileOperationItems& ite
         progress->SetText(std::wstring());
     } else if (total > kProgressWindowThreshold) {
         const bool copy = (context.type & OperationType::kCopy) != 0;
-        ShowWindow(progressWindow, SW_SHOWNORMAL);
         progress->SetTitle(copy ? L"正在复制..." : L"正在移动...");
         progress->SetText((copy ? L"正在复制 " : L"正在移动 ") + std::to_wstring(count) + L" 个项目（" +
                           MegabytesText(total) + L" MB）");
+        // The window belongs to the UI thread: the worker only queues the show, after the texts it is
+        // to show at once.
+        ShowWindowAsync(progressWindow, SW_SHOWNORMAL);
     }
     context.SetCount(count);
 }

@@ -12,6 +12,7 @@
 #include "core/startup/ThemeRedirect.h"
 #include "shell/desktop/NsDesktop.h"
 #include "shell/desktop/NsDesktopDlg.h"
+#include "shell/dialogs/CShellPrompts.h"
 
 namespace veyra {
 
@@ -61,6 +62,7 @@ int RunDesktopProgram(HINSTANCE, int showCommand) noexcept
     static GdiplusSession gdiplus;
     InstallFileOperationEngine(CSandBoxFileSystem::Instance());
     InstallDesktopView();
+    dialogs::InstallShellDialogs();
     const int exitCode = RunDesktopWindow(showCommand);
     CoUninitialize();
     OleUninitialize();

@@ -1,8 +1,6 @@
 #include "DesktopDriver.h"
 
-#include <sstream>
-
-#include "suite/contracts/VorrelInterfaces.h"
+#include "tests/support/SkinWindowProbe.h"
 #include "tests/support/TestPaths.h"
 
 namespace veyra::test {
@@ -10,19 +8,6 @@ namespace veyra::test {
 namespace {
 
 constexpr wchar_t kDesktopClass[] = L"KavoSandBoxClass";
-
-// One absolute mouse event at a screen point (the input's 0-65535 scale over the primary screen).
-bool SendMouse(POINT screen, DWORD flags)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
-    return SendInput(1, &input, sizeof(input)) == 1;
-}
 
 POINT Add(POINT origin, POINT layout)
 {
@@ -41,30 +26,12 @@ HWND DesktopDriver::WaitForDesktop(DWORD timeoutMs)
 
 std::string DesktopDriver::Dump() const
 {
-    static const UINT message = RegisterWindowMessageW(vorrelUI::kDumpMessageName);
-    const std::wstring path = m_dumps / L"desktop.tree";
-    DeleteFileW(path.c_str());
-    const ATOM atom = GlobalAddAtomW(path.c_str());
-    DWORD_PTR written = 0;
-    const bool answered =
-        atom && SendMessageTimeoutW(m_window, message, atom, 0, SMTO_ABORTIFHUNG, 10000, &written) && written == 1;
-    if (atom) {
-        GlobalDeleteAtom(atom);
-    }
-    return answered ? ReadFileBytes(path) : std::string();
+    return DumpSkinWindow(m_window, m_dumps / L"desktop.tree");
 }
 
 std::string DesktopDriver::ControlLine(USHORT id) const
 {
-    std::istringstream lines(Dump());
-    const std::string wanted = "id=" + std::to_string(id) + "\t";
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t start = line.find_first_not_of(' ');
-        if (start != std::string::npos && line.compare(start, wanted.size(), wanted) == 0) {
-            return line.substr(start);
-        }
-    }
-    return {};
+    return test::ControlLine(Dump(), id);
 }
 
 bool DesktopDriver::WaitUntilIdle(DWORD timeoutMs) const
@@ -83,17 +50,17 @@ bool DesktopDriver::Press(POINT layout) const
     RECT window{};
     GetWindowRect(m_window, &window);
     const POINT at = Add(POINT{window.left, window.top}, layout);
-    return SendMouse(at, 0) && SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+    return SendMouseAt(at, 0) && SendMouseAt(at, MOUSEEVENTF_LEFTDOWN);
 }
 
 bool DesktopDriver::MoveTo(POINT layout, POINT origin) const
 {
-    return SendMouse(Add(origin, layout), 0);
+    return SendMouseAt(Add(origin, layout), 0);
 }
 
 bool DesktopDriver::Release(POINT layout, POINT origin) const
 {
-    return SendMouse(Add(origin, layout), MOUSEEVENTF_LEFTUP);
+    return SendMouseAt(Add(origin, layout), MOUSEEVENTF_LEFTUP);
 }
 
 bool DesktopDriver::Click(POINT layout) const

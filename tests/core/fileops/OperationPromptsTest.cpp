@@ -48,6 +48,12 @@ TEST(OperationPrompts, RetryBoxGetsItsButtonTexts)
     ASSERT_EQ(prompts.Asked().size(), 1u);
     EXPECT_EQ(prompts.Asked()[0].buttonText2, L"重试");
     EXPECT_EQ(prompts.Asked()[0].buttonText3, L"取消");
+    // The texts belong to that box alone: a later question of the operation shows its own buttons.
+    prompts.Queue(Question::DeleteItem, kAnswerYes);
+    EXPECT_EQ(ConfirmDeleteItem(&context), 1);
+    ASSERT_EQ(prompts.Asked().size(), 2u);
+    EXPECT_EQ(prompts.Asked()[1].buttonText2, L"");
+    EXPECT_EQ(prompts.Asked()[1].buttonText3, L"");
 }
 
 TEST(OperationPrompts, ConflictIsAskedOncePerConflictUntilApplyToAll)

@@ -188,6 +188,52 @@ TEST_F(Workers, CancelBetweenItemsLeavesTheRestUntouched)
     EXPECT_FALSE(FileExists(Shadow(m_root + L"\\dst\\2.txt")));
 }
 
+// A name the view shows only as the user's real file is a conflict too: the answer decides, and the
+// real file is never touched or hidden unasked.
+TEST_F(Workers, ANameShownOnlyAsARealItemAsksTheConflictQuestion)
+{
+    struct Case {
+        bool move;
+        int answer;
+        const char* shadowAfter;    // the sandbox copy of dst\\a.txt afterwards; nullptr: none
+        const char* keptBothAfter;  // the sandbox copy of the keep-both name; nullptr: none
+    };
+    const Case cases[] = {
+        {false, ConflictAnswer::kReplace, "new", nullptr},
+        {false, ConflictAnswer::kSkip, nullptr, nullptr},
+        {false, ConflictAnswer::kKeepBoth, nullptr, "new"},
+        {true, ConflictAnswer::kReplace, "new", nullptr},
+        {true, ConflictAnswer::kSkip, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.move) + " answer " + std::to_string(c.answer));
+        window.closed = false;
+        MakeShadow(m_root + L"\\src\\a.txt", "new");
+        MakeReal(m_root + L"\\dst\\a.txt", "user's");
+        prompts.Queue(Question::Replace, c.answer);
+        const std::size_t before = prompts.Asked().size();
+        const std::vector<std::wstring> sources{m_root + L"\\src\\a.txt"};
+        if (c.move) {
+            Run(MakeRef<NsMoveOperate>(sources, m_root + L"\\dst", kSandbox));
+        } else {
+            Run(MakeRef<NsCopyOperate>(sources, m_root + L"\\dst", kSandbox, 1));
+        }
+        ASSERT_EQ(prompts.Asked().size(), before + 1) << "the view shows a file of that name";
+        EXPECT_EQ(prompts.Asked()[before].targetPath, Shadow(m_root + L"\\dst\\a.txt"));
+        EXPECT_EQ(ReadFileBytes(m_root + L"\\dst\\a.txt"), "user's") << "the real file is untouched";
+        EXPECT_EQ(FileExists(Shadow(m_root + L"\\dst\\a.txt")), c.shadowAfter != nullptr);
+        if (c.shadowAfter) {
+            EXPECT_EQ(ReadFileBytes(Shadow(m_root + L"\\dst\\a.txt")), c.shadowAfter);
+        }
+        const std::wstring keptBoth = prompts.Asked()[before].keepBothName;
+        EXPECT_FALSE(keptBoth.empty());
+        EXPECT_EQ(FileExists(keptBoth), c.keptBothAfter != nullptr) << "a name free in the view";
+        RemoveTree(m_root + L"\\dst");
+        RemoveTree(Shadow(m_root + L"\\dst"));
+        RemoveTree(Shadow(m_root + L"\\src"));
+    }
+}
+
 TEST_F(Workers, MoveOfAFolderRemovesTheSourceOnlyOnceEmptied)
 {
     MakeShadow(m_root + L"\\src\\keep.txt", "mine");
