@@ -11,6 +11,7 @@
 #include "core/startup/SuiteServices.h"
 #include "core/startup/ThemeRedirect.h"
 #include "shell/desktop/NsDesktopDlg.h"
+#include "shell/directory/NsDirectoryDlg.h"
 
 namespace veyra {
 
@@ -59,6 +60,7 @@ int RunDesktopProgram(HINSTANCE, int showCommand) noexcept
     // the desktop ends by terminating its process).
     static GdiplusSession gdiplus;
     InstallFileOperationEngine(CSandBoxFileSystem::Instance());
+    InstallFolderWindows();
     const int exitCode = RunDesktopWindow(showCommand);
     CoUninitialize();
     OleUninitialize();

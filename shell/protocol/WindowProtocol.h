@@ -2,8 +2,9 @@
 // The messages and WM_COPYDATA records the program's windows exchange. The desktop window is the hub:
 // it receives most of them, keeps the registered windows and forwards notices and host moves. Records
 // are fixed-width and carry no pointers, so the 32-bit and 64-bit builds agree on every byte.
-// WM_NS_RENAME_DONE belongs to the rename box and WM_NS_START_OPERATION to the core's starters; both
-// are taken from there, so each number has one definition.
+// WM_NS_RENAME_DONE belongs to the rename box, WM_NS_START_OPERATION to the core's starters and the
+// view threads' messages (items and icons loaded, type-ahead) to the view engine; all are taken from
+// there, so each number has one definition.
 
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 
 #include "core/fileops/ChangeNotice.h"
 #include "core/fileops/OperationStarters.h"
+#include "shell/explorer/ViewMessages.h"
 #include "shell/iconview/CSimpleEditCtrl.h"
 
 namespace veyra {
@@ -18,21 +20,19 @@ namespace veyra {
 inline constexpr UINT WM_NS_TASKS_CHANGED = WM_USER + 10;       // post, 0 / 0
 inline constexpr UINT WM_NS_HOST_MOVED = WM_USER + 11;          // send, x / y of the host's client origin
 inline constexpr UINT WM_NS_GET_FOLDER_WINDOWS = WM_USER + 12;  // send, HostWindowMap* / 0
-inline constexpr UINT WM_NS_ITEMS_LOADED = WM_USER + 14;        // post, heap vector of FileItemRecord / 0
 // WM_USER + 15 is free.
 inline constexpr UINT WM_NS_SELECT_NAMED = WM_USER + 16;
 inline constexpr UINT WM_NS_DRAG_HIGHLIGHT = WM_USER + 17;      // post, icon item / 0
 inline constexpr UINT WM_NS_RELOAD = WM_USER + 18;
 inline constexpr UINT WM_NS_GO_BACK = WM_USER + 19;
 inline constexpr UINT WM_NS_TASKMGR_CLOSED = WM_USER + 20;
-inline constexpr UINT WM_NS_ICON_LOADED = WM_USER + 21;         // post, icon item / 0
 inline constexpr UINT WM_NS_ADD_ITEM = WM_USER + 22;
-inline constexpr UINT WM_NS_TYPEAHEAD_CHAR = WM_USER + 24;
 inline constexpr UINT WM_NS_RESTORE_SYSTEM = WM_USER + 25;
 inline constexpr UINT WM_NS_TOGGLE_MERGE = WM_USER + 26;        // send
 inline constexpr UINT WM_NS_SHOW_PROCESSES = WM_USER + 27;
 inline constexpr UINT WM_NS_SHOW_GUIDE_TIP = WM_USER + 28;
 static_assert(WM_NS_RENAME_DONE == 0x40D && WM_NS_START_OPERATION == 0x417);
+static_assert(WM_NS_ITEMS_LOADED == 0x40E && WM_NS_ICON_LOADED == 0x415 && WM_NS_TYPEAHEAD_CHAR == 0x418);
 
 // Copy-data codes: four bytes that spell the letters in memory ("YSIN", "ZSIN", "[SIN"; the change
 // notice's "\SIN" is the core's).
