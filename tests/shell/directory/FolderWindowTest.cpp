@@ -1,0 +1,390 @@
+// Folder windows in this process over a stand-in desktop window: the stand-in suite's skin, a real
+// folder of a test sandbox, input posted as the system would deliver it, and the window read back
+// through the skin library's control-tree dump.
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/UniqueResource.h"
+#include "core/GlobalInfo.h"
+#include "core/fileops/ChangeNotice.h"
+#include "shell/directory/FolderCommands.h"
+#include "shell/directory/FolderInput.h"
+#include "shell/directory/NsDirectoryDlg.h"
+#include "shell/skin/SkinBinding.h"
+#include "shell/skin/SkinStartup.h"
+#include "tests/core/sandboxview/SandBoxViewFixture.h"
+#include "tests/support/FakeSuite.h"
+#include "tests/support/NoticeRecorder.h"
+#include "tests/support/RectAssertions.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TrayFixture.h"
+
+using namespace veyra;
+using namespace veyra::test;
+
+namespace {
+
+constexpr wchar_t kDesktopClass[] = L"FolderTestDesktop";
+constexpr DWORD kWaitMs = 15000;
+
+std::string Narrow(const std::wstring& text)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(length > 0 ? length - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+// A listing that waits until its folder is released, and counts the listings it made.
+class HeldLister {
+public:
+    HeldLister() : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    FolderLister Lister()
+    {
+        return [this](const std::wstring& folder, std::vector<FileItemRecord>& records, int sandboxId) {
+            ++m_started;
+            WaitForSingleObject(m_release.get(), kWaitMs);
+            return ListSandboxFolder(folder, records, sandboxId);
+        };
+    }
+    void Release() { SetEvent(m_release.get()); }
+    [[nodiscard]] int Started() const { return m_started.load(); }
+
+private:
+    UniqueHandle m_release;
+    std::atomic<int> m_started{0};
+};
+
+class FolderWindowTest : public SandBoxViewFixture {
+protected:
+    void SetUp() override
+    {
+        SandBoxViewFixture::SetUp();
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        g_globalInfo.Init();
+        m_suite = std::make_unique<FakeSuite>(SuitePart::SkinLibrary | SuitePart::SkinProxy | SuitePart::ThemeFiles |
+                                              SuitePart::Tray);
+        ASSERT_NE(LoadLibraryW((*m_suite / L"vorrel.dll").c_str()), nullptr);
+        const skin::SkinStartReport report = skin::StartSkin(m_suite->Root().c_str());
+        ASSERT_TRUE(report.Succeeded()) << skin::SkinStartStepName(report.failedStep);
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.lpszClassName = kDesktopClass;
+        RegisterClassW(&windowClass);
+        m_desktop.reset(CreateWindowExW(0, kDesktopClass, L"desktop", WS_POPUP | WS_VISIBLE, 40, 30, 830, 625, nullptr,
+                                        nullptr, nullptr, nullptr));
+        ASSERT_TRUE(m_desktop);
+        RegisterHostWindow(kSandbox, m_desktop.get());
+        CreateDirectoryW((m_root + L"\\sub").c_str(), nullptr);
+        MakeReal(m_root + L"\\a.txt", "a");
+        MakeReal(m_root + L"\\b.txt", "bb");
+    }
+    void TearDown() override
+    {
+        for (HWND window : OwnedWindows()) {
+            SendMessageW(window, WM_CLOSE, 0, 0);
+        }
+        EXPECT_TRUE(PumpUntil([] { return LiveFolderListings() == 0; }, kWaitMs)) << "listings left behind";
+        RegisterHostWindow(kSandbox, nullptr);
+        m_desktop.reset();
+        skin::ImagePack.reset();
+        skin::MessageBoxPack.reset();
+        skin::ThemeLoaderPtr.reset();
+        skin::ResRegistryPtr.reset();
+        skin::EnginePtr.reset();
+        skin::ResetProxyForTest();
+        OleUninitialize();
+        SandBoxViewFixture::TearDown();
+    }
+
+    NsDirectoryDlg* Open(const std::wstring& folder, const std::wstring& select = L"",
+                         FolderLister lister = ListSandboxFolder)
+    {
+        NsDirectoryDlg* window = OpenFolderWindowWith(m_desktop.get(), kSandbox, folder, select, std::move(lister));
+        EXPECT_NE(window, nullptr);
+        return window;
+    }
+
+    // The folder windows over the stand-in desktop.
+    std::vector<HWND> OwnedWindows() const
+    {
+        std::vector<HWND> found;
+        for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window; window = GetWindow(window, GW_HWNDNEXT)) {
+            if (GetWindow(window, GW_OWNER) == m_desktop.get() && IsWindow(window)) {
+                found.push_back(window);
+            }
+        }
+        return found;
+    }
+
+    // Waits until the view shows exactly `names` (file names), pumping messages.
+    bool WaitForItems(NsDirectoryDlg* window, std::set<std::wstring> names)
+    {
+        return PumpUntil([&] { return ItemNames(window) == names; }, kWaitMs);
+    }
+    static std::set<std::wstring> ItemNames(NsDirectoryDlg* window)
+    {
+        std::set<std::wstring> names;
+        NsDirectory* view = window->View();
+        for (int index = 0; view && index < view->ItemCount(); ++index) {
+            const std::wstring& path = view->ItemAt(index)->Record().path;
+            names.insert(path.substr(path.find_last_of(L'\\') + 1));
+        }
+        return names;
+    }
+
+    // The skin's control tree of the window.
+    std::string Dump(HWND window)
+    {
+        const std::wstring path = m_dumps / L"tree.txt";
+        const ATOM atom = GlobalAddAtomW(path.c_str());
+        const UINT message = RegisterWindowMessageW(vorrelUI::kDumpMessageName);
+        const LRESULT written = SendMessageW(window, message, atom, 0);
+        GlobalDeleteAtom(atom);
+        UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::string text(file ? GetFileSize(file.get(), nullptr) : 0, '\0');
+        DWORD read = 0;
+        if (!written || !file || !ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) {
+            return {};
+        }
+        text.resize(read);
+        return text;
+    }
+    // A field of control `id`'s line in the dump ("" when either is missing).
+    std::string Field(HWND window, USHORT id, const std::string& key)
+    {
+        std::istringstream lines(Dump(window));
+        const std::string start = "id=" + std::to_string(id) + "\t";
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find(start) != line.find_first_not_of(' ')) {
+                continue;
+            }
+            const size_t at = line.find("\t" + key + "=");
+            if (at == std::string::npos) {
+                return {};
+            }
+            const size_t begin = at + key.size() + 2;
+            return line.substr(begin, line.find('\t', begin) - begin);
+        }
+        return {};
+    }
+    // Texts of every control of the dump, in order.
+    std::vector<std::string> Texts(HWND window)
+    {
+        std::vector<std::string> texts;
+        std::istringstream lines(Dump(window));
+        for (std::string line; std::getline(lines, line);) {
+            const size_t at = line.find("\ttext=");
+            const size_t end = line.find('\t', at + 6);
+            if (at != std::string::npos && end > at + 6) {
+                texts.push_back(line.substr(at + 6, end - at - 6));
+            }
+        }
+        return texts;
+    }
+
+    // Enter in the address box with `text` typed into it.
+    void TypeAddress(NsDirectoryDlg* window, const std::wstring& text)
+    {
+        HWND edit = GetDlgItem(window->Handle(), FolderControl::kAddress);
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextW(edit, text.c_str());
+        SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    }
+    // A click of the skin control at a window point (the skin library takes posted mouse messages).
+    void Click(HWND window, POINT point)
+    {
+        const LPARAM at = MAKELPARAM(point.x, point.y);
+        SendMessageW(window, WM_MOUSEMOVE, 0, at);
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(window, WM_LBUTTONUP, 0, at);
+    }
+
+    std::unique_ptr<FakeSuite> m_suite;
+    UniqueWindow m_desktop;
+    TempFolder m_dumps{L"dumps"};
+};
+
+TEST_F(FolderWindowTest, OpensCentredOverTheDesktopWithTheFileSelected)
+{
+    NsDirectoryDlg* window = Open(m_root, m_root + L"\\b.txt");
+    ASSERT_NE(window, nullptr);
+    const HWND hwnd = window->Handle();
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    ASSERT_TRUE(PumpUntil([&] { return window->View()->SelectedItems().size() == 1; }, kWaitMs));
+    EXPECT_EQ(window->View()->SelectedItems().front()->Record().path, m_root + L"\\b.txt");
+    EXPECT_EQ(GetParent(hwnd), m_desktop.get());
+    RECT own{};
+    RECT desktop{};
+    GetWindowRect(hwnd, &own);
+    GetWindowRect(m_desktop.get(), &desktop);
+    EXPECT_EQ(own.right - own.left, 740);
+    EXPECT_EQ(own.bottom - own.top, 480);
+    EXPECT_LE(std::abs((own.left + own.right) - (desktop.left + desktop.right)), 1);
+    EXPECT_LE(std::abs((own.top + own.bottom) - (desktop.top + desktop.bottom)), 1);
+    EXPECT_EQ(Field(hwnd, FolderControl::kAddress, "text"), Narrow(m_root));
+    EXPECT_EQ(Field(hwnd, FolderControl::kBack, "disabled"), "1");
+    EXPECT_EQ(Field(hwnd, FolderControl::kForward, "disabled"), "1");
+    // The selected file's line in the status bar, then the pane: libraries, the computer and drive C:.
+    const std::vector<std::string> texts = Texts(hwnd);
+    auto has = [&](const std::string& text) { return std::find(texts.begin(), texts.end(), text) != texts.end(); };
+    EXPECT_TRUE(has("b.txt"));
+    for (const char* row : {"库", "视频", "图片", "文档", "音乐", "计算机", "本地磁盘(C:)"}) {
+        EXPECT_TRUE(has(row)) << row;
+    }
+}
+
+TEST_F(FolderWindowTest, NavigatesByDoubleClickBackForwardAndTheAddressBox)
+{
+    CreateDirectoryW((m_root + L"\\sub\\inner").c_str(), nullptr);
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    const HWND hwnd = window->Handle();
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    const RECT cell = window->View()->FindItemByPath(m_root + L"\\sub")->Record().cellRect;
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+    SendMessageW(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ASSERT_TRUE(WaitForItems(window, {L"inner"}));
+    EXPECT_EQ(Field(hwnd, FolderControl::kAddress, "text"), Narrow(m_root + L"\\sub"));
+    EXPECT_EQ(Field(hwnd, FolderControl::kBack, "disabled"), "0");
+    EXPECT_EQ(Field(hwnd, FolderControl::kForward, "disabled"), "1");
+
+    SendMessageW(hwnd, WM_KEYDOWN, VK_BACK, 0);  // posts the way back
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    EXPECT_EQ(Field(hwnd, FolderControl::kBack, "disabled"), "1");
+    EXPECT_EQ(Field(hwnd, FolderControl::kForward, "disabled"), "0");
+
+    RECT toolbar{};
+    toolbar = RECT{10, 32, 80, 60};  // panel 1001 of the layout: forward at 30,2-55,27 inside it
+    Click(hwnd, POINT{toolbar.left + 42, toolbar.top + 14});
+    ASSERT_TRUE(WaitForItems(window, {L"inner"}));
+    EXPECT_EQ(Field(hwnd, FolderControl::kForward, "disabled"), "1");
+
+    TypeAddress(window, m_root + L"\\");  // the backslash is dropped and written back
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    EXPECT_EQ(Field(hwnd, FolderControl::kAddress, "text"), Narrow(m_root));
+    const std::vector<std::wstring> expected = {m_root, m_root + L"\\sub", m_root};
+    EXPECT_EQ(window->History().Entries(), expected);
+
+    TypeAddress(window, L"我的电脑");
+    ASSERT_TRUE(PumpUntil([&] { return window->View()->FindItemByPath(L"C:") != nullptr; }, kWaitMs));
+    EXPECT_EQ(Field(hwnd, FolderControl::kAddress, "text"), "我的电脑");
+    EXPECT_EQ(window->View()->ViewMode(), VIEW_MODE_COMPUTER);
+}
+
+TEST_F(FolderWindowTest, RefusedAddressesLeaveNoHistoryAndShowTheFolderAgain)
+{
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    const std::wstring refused[] = {m_root + L"\\a.txt", m_root + L"\\missing", L"C:x", L"\\\\server\\share",
+                                    L"C:\\" + std::wstring(300, L'x'), L"C:\\KavoSANDBOX"};
+    for (const std::wstring& text : refused) {
+        TypeAddress(window, text);
+        EXPECT_EQ(window->History().Entries().size(), 1u) << Narrow(text);
+        EXPECT_EQ(Field(window->Handle(), FolderControl::kAddress, "text"), Narrow(m_root)) << Narrow(text);
+    }
+    // The same inputs as a start path open no window.
+    for (const std::wstring& text : refused) {
+        EXPECT_EQ(OpenFolderWindow(m_desktop.get(), kSandbox, text, L""), 0) << Narrow(text);
+    }
+    EXPECT_EQ(OwnedWindows().size(), 1u);
+}
+
+TEST_F(FolderWindowTest, OnlyTheLatestOfQuickNavigationsFills)
+{
+    for (const wchar_t* name : {L"A", L"B", L"C"}) {
+        CreateDirectoryW((m_root + L"\\" + name).c_str(), nullptr);
+        MakeReal(m_root + L"\\" + name + L"\\in" + name + L".txt", "x");
+    }
+    HeldLister held;
+    NsDirectoryDlg* window = Open(m_root + L"\\A", L"", held.Lister());
+    ASSERT_NE(window, nullptr);
+    TypeAddress(window, m_root + L"\\B");
+    TypeAddress(window, m_root + L"\\C");
+    ASSERT_TRUE(PumpUntil([&] { return held.Started() == 3; }, kWaitMs));
+    EXPECT_EQ(LiveFolderListings(), 3);
+    held.Release();
+    ASSERT_TRUE(PumpUntil([] { return LiveFolderListings() == 0; }, kWaitMs)) << "a listing was never freed";
+    EXPECT_EQ(ItemNames(window), std::set<std::wstring>{L"inC.txt"});
+    EXPECT_EQ(window->View()->StatusLine(0), L"1个对象");
+}
+
+TEST_F(FolderWindowTest, AWindowClosedWhileItListsFreesTheListing)
+{
+    HeldLister held;
+    NsDirectoryDlg* window = Open(m_root, L"", held.Lister());
+    ASSERT_NE(window, nullptr);
+    const HWND hwnd = window->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return held.Started() == 1; }, kWaitMs));
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+    held.Release();
+    EXPECT_TRUE(PumpUntil([] { return LiveFolderListings() == 0; }, kWaitMs));
+}
+
+TEST_F(FolderWindowTest, OpeningTheSelectionOpensDocumentsUpToTheFirstFolder)
+{
+    TrayFixture tray;
+    ASSERT_TRUE(tray.Start(*m_suite / L"ostrel\\KavoTray.exe"));
+    MakeReal(m_root + L"\\first.txt", "1");
+    MakeReal(m_root + L"\\second.txt", "2");
+    MakeReal(m_root + L"\\later.txt", "3");
+    MakeReal(m_root + L"\\sub\\inside.txt", "4");
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt", L"first.txt", L"second.txt", L"later.txt"}));
+    NsDirectory* view = window->View();
+    for (const wchar_t* name : {L"first.txt", L"second.txt", L"sub", L"later.txt"}) {
+        ASSERT_EQ(view->Select(view->FindItemByPath(m_root + L"\\" + name), 1, kCoverClick), 1) << Narrow(name);
+    }
+    SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(FolderCommand::kOpen, 0), 0);
+    ASSERT_TRUE(WaitForItems(window, {L"inside.txt"}));
+    for (const wchar_t* name : {L"first.txt", L"second.txt"}) {
+        EXPECT_TRUE(tray.WaitForLine([&](const std::wstring& line) { return line.find(name) != std::wstring::npos; }))
+            << "never opened: " << Narrow(name);
+    }
+    EXPECT_EQ(window->History().Current(), m_root + L"\\sub");
+    for (const std::wstring& line : tray.Lines()) {
+        EXPECT_EQ(line.find(L"later.txt"), std::wstring::npos) << Narrow(line);
+    }
+    tray.StopAll();
+}
+
+TEST_F(FolderWindowTest, MaximisesInsideTheDesktopAndIgnoresMinimise)
+{
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    const HWND hwnd = window->Handle();
+    RECT before{};
+    RECT desktop{};
+    GetWindowRect(hwnd, &before);
+    GetWindowRect(m_desktop.get(), &desktop);
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    RECT now{};
+    GetWindowRect(hwnd, &now);
+    EXPECT_TRUE(SameRect(now, MaximisedFolderRect(desktop)));
+    EXPECT_TRUE(window->Maximised());
+    SendMessageW(hwnd, WM_SYSCOMMAND, 0xF032, 0);
+    GetWindowRect(hwnd, &now);
+    EXPECT_TRUE(SameRect(now, before));
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsIconic(hwnd));
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(window->Maximised());
+}
+
+}  // namespace
