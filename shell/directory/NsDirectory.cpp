@@ -179,7 +179,11 @@ int NsDirectory::BuildStatusBar()
     MoveControl(m_statusLabels[2].get(), r.left + 223, r.top + 10, r.left + 423, r.top + 28);
     static_cast<void>(m_statusLabels[0]->ModifyStyle(kLabelStyle, 0));
     static_cast<void>(m_statusLabels[1]->ModifyStyle(kLabelStyle, 0));
-    static_cast<void>(m_statusLabels[0]->SetText(ObjectCountText(m_itemTotal).c_str()));
+    // The folder's own lines: what an earlier folder's selection showed must not stay.
+    const StatusTexts texts = FolderStatusTexts(m_itemTotal, 0, StatusItem{});
+    for (size_t index = 0; index < texts.lines.size(); ++index) {
+        static_cast<void>(m_statusLabels[index]->SetText(texts.lines[index].c_str()));
+    }
     if (firstFill) {
         static_cast<void>(m_statusIconBox->ModifyStyle(kStyleVisible, 0));
         static_cast<void>(m_statusPanel->AddChild(m_statusIconBox.get()));

@@ -80,6 +80,8 @@ std::span<const MappedDialog<NsDirectoryDlg>::Entry> NsDirectoryDlg::Messages()
     static const MappedDialog::Entry entries[] = {
         {WM_INITDIALOG, &NsDirectoryDlg::OnInitDialog},
         {WM_CLOSE, &NsDirectoryDlg::OnClose},
+        {WM_ACTIVATE, &NsDirectoryDlg::OnActivate},
+        {WM_SETFOCUS, &NsDirectoryDlg::OnSetFocus},
         {WM_LBUTTONDBLCLK, &NsDirectoryDlg::OnLButtonDblClk},
         {WM_LBUTTONDOWN, &NsDirectoryDlg::OnLButtonDown},
         {WM_RBUTTONDOWN, &NsDirectoryDlg::OnRButtonDown},

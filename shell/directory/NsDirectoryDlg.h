@@ -94,6 +94,8 @@ private:
     // Input (NsDirectoryInput.cpp).
     LONG OnSkinEvent(const ULONG_PTR* arguments);
     LONG OnSkinState(const ULONG_PTR* arguments);
+    INT_PTR OnActivate(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSetFocus(WPARAM wParam, LPARAM lParam);
     INT_PTR OnLButtonDown(WPARAM wParam, LPARAM lParam);
     INT_PTR OnLButtonUp(WPARAM wParam, LPARAM lParam);
     INT_PTR OnLButtonDblClk(WPARAM wParam, LPARAM lParam);

@@ -81,6 +81,21 @@ LONG NsDirectoryDlg::OnSkinState(const ULONG_PTR* arguments)
     return 0;
 }
 
+// The dialog manager would hand the focus to the address box whenever the window gets it; the view's
+// keys (Backspace, Delete, F2, Ctrl+C) must reach the window itself, so it keeps the focus.
+INT_PTR NsDirectoryDlg::OnActivate(WPARAM wParam, LPARAM)
+{
+    if (LOWORD(wParam) != WA_INACTIVE) {
+        SetFocus(Handle());
+    }
+    return TRUE;
+}
+
+INT_PTR NsDirectoryDlg::OnSetFocus(WPARAM, LPARAM)
+{
+    return TRUE;
+}
+
 INT_PTR NsDirectoryDlg::OnLButtonDown(WPARAM, LPARAM lParam)
 {
     POINT point = PointOf(lParam);
