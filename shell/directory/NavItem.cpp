@@ -18,8 +18,6 @@ constexpr wchar_t kDriveImage[] = L"IDI_ICON_HARDDISK";
 constexpr wchar_t kComputerIconKey[] = L"CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
 constexpr DWORD kIconValueBytes = 520;
 constexpr int kIconSize = 16;
-constexpr int kDrawIconFile = 2;
-constexpr int kDrawDrive = 3;
 
 struct LibraryFolder {
     const wchar_t* name;
@@ -125,15 +123,15 @@ bool NavItem::AttachIcon(const RECT& rect)
     m_icon->SetIconSize(kIconSize);
     switch (m_kind) {
     case NavKind::LibrariesHeader:
-        m_icon->SetItem(ExplorerProgram(), kDrawIconFile, m_ownerKey);
+        m_icon->SetItem(ExplorerProgram(), kGroupDrawFileIcon, m_ownerKey);
         break;
     case NavKind::ComputerHeader:
         if (const std::wstring source = ComputerIconSource(); !source.empty()) {
-            m_icon->SetItem(source, kDrawIconFile, m_ownerKey);
+            m_icon->SetItem(source, kGroupDrawFileIcon, m_ownerKey);
         }
         break;
     default:
-        m_icon->SetItem(m_path, kDrawDrive, m_ownerKey);
+        m_icon->SetItem(m_path, kGroupDrawThumbnail, m_ownerKey);  // a drive draws its shell icon
         break;
     }
     return true;

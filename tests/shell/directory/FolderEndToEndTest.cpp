@@ -190,6 +190,9 @@ TEST_F(FolderEndToEnd, OpenNavigateMaximiseHideAndClose)
     for (const char* row : {"库", "视频", "文档", "计算机", "本地磁盘(C:)"}) {
         EXPECT_FALSE(LineWith(row).empty()) << row;
     }
+    // The computer row stands 200 pixels below the pane's top (its label 4 lower), the drives under it.
+    EXPECT_EQ(FieldOf(LineWith("计算机"), "rect").rfind("36,269,", 0), 0u) << LineWith("计算机");
+    EXPECT_EQ(FieldOf(LineWith("本地磁盘(C:)"), "rect").rfind("46,293,", 0), 0u) << LineWith("本地磁盘(C:)");
     EXPECT_EQ(FieldOf(Line(FolderControl::kBack), "disabled"), "1");
     EXPECT_EQ(FieldOf(Line(FolderControl::kForward), "disabled"), "1");
     Screenshot("folder.png");
