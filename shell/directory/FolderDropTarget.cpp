@@ -1,13 +1,10 @@
-// The folder window as a drop target: where a drag over its view lands (its folder, or the folder or
-// drive item under the pointer) and the copy or move a drop starts. Called by its CIDropTarget on
-// the UI thread from inside OLE's drag loop.
-
-#include <shlwapi.h>
-
-#include <algorithm>
+// The folder window as a drop target: the item under the pointer looked up for the drop decision, the
+// highlight it asks for, and the copy or move a drop starts. Called by its CIDropTarget on the UI
+// thread from inside OLE's drag loop.
 
 #include "core/fileops/OperationStarters.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "shell/directory/FolderDropDecision.h"
 #include "shell/directory/NsDirectoryDlg.h"
 #include "shell/dragdrop/DragState.h"
 #include "shell/protocol/WindowProtocol.h"
@@ -16,9 +13,26 @@ namespace veyra {
 
 namespace {
 
-bool DraggedHere(HWND window) noexcept
+FolderDragItem DescribeItem(NsIcon* item, int sandboxId)
 {
-    return InternalDragFlag == 1 && DragSourceWindow == window;
+    FolderDragItem described;
+    if (!item) {
+        return described;
+    }
+    described.kind = item->IsFolder() ? DragItemKind::Folder : item->IsDrive() ? DragItemKind::Drive : DragItemKind::Other;
+    described.notReady = item->IsNotReady();
+    described.path = item->Record().path;
+    described.target = described.path;
+    const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
+    if (item->IsShortcut()) {
+        std::wstring resolved;
+        if (view.ResolveShortcut(described.path, resolved, sandboxId)) {
+            described.target = std::move(resolved);
+        }
+    }
+    int deleted = 0;
+    static_cast<void>(view.ResolvePath(described.path, described.resolved, sandboxId, deleted));
+    return described;
 }
 
 }  // namespace
@@ -27,46 +41,16 @@ void NsDirectoryDlg::DragOverTarget(IDataObject*, const std::vector<std::wstring
                                     DWORD& effect, std::wstring& targetPath, int& noMove)
 {
     noMove = 0;
-    effect = DROPEFFECT_COPY;
-    if (paths.empty()) {
-        effect = DROPEFFECT_NONE;
-        return;
-    }
-    // A drag of our own within one drive is a move, decided here (the source only ever offers a copy).
-    if (InternalDragFlag == 1 && StrCmpNIW(paths.front().c_str(), targetPath.c_str(), 2) == 0) {
-        effect = DROPEFFECT_MOVE;
-    }
     NsIcon* item = m_view ? m_view->ItemFromPoint(&clientPoint) : nullptr;
-    if (item && (item->IsFolder() || item->IsDrive())) {
-        if (item->IsDrive() && item->IsNotReady()) {
-            return;
-        }
-        const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
-        targetPath = item->Record().path;
-        if (item->IsShortcut()) {
-            std::wstring resolved;
-            if (view.ResolveShortcut(targetPath, resolved, m_ownerKey)) {
-                targetPath = std::move(resolved);
-            }
-        }
-        if (DraggedHere(Handle())) {
-            std::wstring itself;
-            int deleted = 0;
-            static_cast<void>(view.ResolvePath(item->Record().path, itself, m_ownerKey, deleted));
-            if (std::find(paths.begin(), paths.end(), itself) != paths.end() ||
-                std::find(paths.begin(), paths.end(), item->Record().path) != paths.end()) {
-                effect = DROPEFFECT_NONE;  // an item is not dropped into itself
-                return;
-            }
-        }
+    const FolderDragDecision decision =
+        DecideFolderDrag(paths, targetPath, DescribeItem(item, m_ownerKey), InternalDragFlag == 1,
+                         InternalDragFlag == 1 && DragSourceWindow == Handle());
+    effect = decision.effect;
+    targetPath = decision.targetPath;
+    if (decision.highlightItem) {
         PostMessageW(Handle(), WM_NS_DRAG_HIGHLIGHT, reinterpret_cast<WPARAM>(item), 0);
-        return;
-    }
-    if (m_view) {
+    } else if (decision.clearHighlight && m_view) {
         m_view->ClearDropHighlight(kCoverNormal);
-    }
-    if (DraggedHere(Handle())) {
-        effect = DROPEFFECT_NONE;  // nothing is dropped on the folder it came from
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "shell/directory/FolderAddress.h"
 #include "shell/directory/FolderCommands.h"
+#include "shell/directory/FolderDropDecision.h"
 #include "shell/directory/FolderHistory.h"
 #include "shell/directory/FolderInput.h"
 #include "shell/directory/FolderStatus.h"
@@ -244,6 +245,45 @@ TEST(FolderMaximise, FillsTheDesktopBetweenItsStrips)
     };
     for (const auto& test : cases) {
         EXPECT_TRUE(test::SameRect(MaximisedFolderRect(test.desktop), test.filled));
+    }
+}
+
+TEST(FolderDrop, DecidesTargetAndEffectOverTheView)
+{
+    const std::wstring folder = L"C:\\a";
+    const std::vector<std::wstring> sameDrive = {L"C:\\b\\x.txt"};
+    const std::vector<std::wstring> otherDrive = {L"D:\\x.txt"};
+    FolderDragItem none;
+    FolderDragItem sub{DragItemKind::Folder, false, L"C:\\a\\sub", L"C:\\a\\sub", L"C:\\a\\sub"};
+    FolderDragItem link{DragItemKind::Folder, false, L"C:\\a\\to.lnk", L"C:\\far", L"C:\\a\\to.lnk"};
+    FolderDragItem emptyDrive{DragItemKind::Drive, true, L"E:", L"E:", L"E:"};
+    FolderDragItem file{DragItemKind::Other, false, L"C:\\a\\f.txt", L"C:\\a\\f.txt", L"C:\\a\\f.txt"};
+    const struct {
+        const char* name;
+        std::vector<std::wstring> paths;
+        FolderDragItem item;
+        bool internal;
+        bool here;
+        DWORD effect;
+        std::wstring target;
+        bool highlight;
+    } cases[] = {
+        {"nothing dragged", {}, none, false, false, DROPEFFECT_NONE, folder, false},
+        {"from another program", sameDrive, none, false, false, DROPEFFECT_COPY, folder, false},
+        {"ours, same drive", sameDrive, none, true, false, DROPEFFECT_MOVE, folder, false},
+        {"ours, other drive", otherDrive, none, true, false, DROPEFFECT_COPY, folder, false},
+        {"onto its own folder", sameDrive, none, true, true, DROPEFFECT_NONE, folder, false},
+        {"onto a subfolder", sameDrive, sub, true, true, DROPEFFECT_MOVE, L"C:\\a\\sub", true},
+        {"onto itself", {L"C:\\a\\sub"}, sub, true, true, DROPEFFECT_NONE, L"C:\\a\\sub", false},
+        {"onto a shortcut to a folder", otherDrive, link, false, false, DROPEFFECT_COPY, L"C:\\far", true},
+        {"onto a drive without a medium", otherDrive, emptyDrive, false, false, DROPEFFECT_COPY, folder, false},
+        {"onto a file: the folder", otherDrive, file, false, false, DROPEFFECT_COPY, folder, false},
+    };
+    for (const auto& test : cases) {
+        const FolderDragDecision decision = DecideFolderDrag(test.paths, folder, test.item, test.internal, test.here);
+        EXPECT_EQ(decision.effect, test.effect) << test.name;
+        EXPECT_EQ(decision.targetPath, test.target) << test.name;
+        EXPECT_EQ(decision.highlightItem, test.highlight) << test.name;
     }
 }
 

@@ -23,7 +23,9 @@
 #include "shell/directory/NsDirectoryDlg.h"
 #include "shell/skin/SkinBinding.h"
 #include "shell/skin/SkinStartup.h"
+#include "shell/dragdrop/FileDrag.h"
 #include "tests/core/sandboxview/SandBoxViewFixture.h"
+#include "tests/shell/dragdrop/DragTestSupport.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/RectAssertions.h"
@@ -35,7 +37,6 @@ using namespace veyra::test;
 
 namespace {
 
-constexpr wchar_t kDesktopClass[] = L"FolderTestDesktop";
 constexpr DWORD kWaitMs = 15000;
 
 std::string Narrow(const std::wstring& text)
@@ -78,14 +79,10 @@ protected:
         ASSERT_NE(LoadLibraryW((*m_suite / L"vorrel.dll").c_str()), nullptr);
         const skin::SkinStartReport report = skin::StartSkin(m_suite->Root().c_str());
         ASSERT_TRUE(report.Succeeded()) << skin::SkinStartStepName(report.failedStep);
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.lpszClassName = kDesktopClass;
-        RegisterClassW(&windowClass);
-        m_desktop.reset(CreateWindowExW(0, kDesktopClass, L"desktop", WS_POPUP | WS_VISIBLE, 40, 30, 830, 625, nullptr,
-                                        nullptr, nullptr, nullptr));
-        ASSERT_TRUE(m_desktop);
-        RegisterHostWindow(kSandbox, m_desktop.get());
+        // The desktop stand-in records what reaches it (the operations a drop starts).
+        m_desktop = std::make_unique<RecordingWindow>(40, 30, 830, 625);
+        ASSERT_TRUE(m_desktop->Handle());
+        RegisterHostWindow(kSandbox, m_desktop->Handle());
         CreateDirectoryW((m_root + L"\\sub").c_str(), nullptr);
         MakeReal(m_root + L"\\a.txt", "a");
         MakeReal(m_root + L"\\b.txt", "bb");
@@ -111,7 +108,7 @@ protected:
     NsDirectoryDlg* Open(const std::wstring& folder, const std::wstring& select = L"",
                          FolderLister lister = ListSandboxFolder)
     {
-        NsDirectoryDlg* window = OpenFolderWindowWith(m_desktop.get(), kSandbox, folder, select, std::move(lister));
+        NsDirectoryDlg* window = OpenFolderWindowWith(m_desktop->Handle(), kSandbox, folder, select, std::move(lister));
         EXPECT_NE(window, nullptr);
         return window;
     }
@@ -121,7 +118,7 @@ protected:
     {
         std::vector<HWND> found;
         for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window; window = GetWindow(window, GW_HWNDNEXT)) {
-            if (GetWindow(window, GW_OWNER) == m_desktop.get() && IsWindow(window)) {
+            if (GetWindow(window, GW_OWNER) == m_desktop->Handle() && IsWindow(window)) {
                 found.push_back(window);
             }
         }
@@ -212,7 +209,7 @@ protected:
     }
 
     std::unique_ptr<FakeSuite> m_suite;
-    UniqueWindow m_desktop;
+    std::unique_ptr<RecordingWindow> m_desktop;
     TempFolder m_dumps{L"dumps"};
 };
 
@@ -224,11 +221,11 @@ TEST_F(FolderWindowTest, OpensCentredOverTheDesktopWithTheFileSelected)
     ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
     ASSERT_TRUE(PumpUntil([&] { return window->View()->SelectedItems().size() == 1; }, kWaitMs));
     EXPECT_EQ(window->View()->SelectedItems().front()->Record().path, m_root + L"\\b.txt");
-    EXPECT_EQ(GetParent(hwnd), m_desktop.get());
+    EXPECT_EQ(GetParent(hwnd), m_desktop->Handle());
     RECT own{};
     RECT desktop{};
     GetWindowRect(hwnd, &own);
-    GetWindowRect(m_desktop.get(), &desktop);
+    GetWindowRect(m_desktop->Handle(), &desktop);
     EXPECT_EQ(own.right - own.left, 740);
     EXPECT_EQ(own.bottom - own.top, 480);
     EXPECT_LE(std::abs((own.left + own.right) - (desktop.left + desktop.right)), 1);
@@ -299,7 +296,7 @@ TEST_F(FolderWindowTest, RefusedAddressesLeaveNoHistoryAndShowTheFolderAgain)
     }
     // The same inputs as a start path open no window.
     for (const std::wstring& text : refused) {
-        EXPECT_EQ(OpenFolderWindow(m_desktop.get(), kSandbox, text, L""), 0) << Narrow(text);
+        EXPECT_EQ(OpenFolderWindow(m_desktop->Handle(), kSandbox, text, L""), 0) << Narrow(text);
     }
     EXPECT_EQ(OwnedWindows().size(), 1u);
 }
@@ -372,7 +369,7 @@ TEST_F(FolderWindowTest, MaximisesInsideTheDesktopAndIgnoresMinimise)
     RECT before{};
     RECT desktop{};
     GetWindowRect(hwnd, &before);
-    GetWindowRect(m_desktop.get(), &desktop);
+    GetWindowRect(m_desktop->Handle(), &desktop);
     SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     RECT now{};
     GetWindowRect(hwnd, &now);
@@ -385,6 +382,47 @@ TEST_F(FolderWindowTest, MaximisesInsideTheDesktopAndIgnoresMinimise)
     EXPECT_FALSE(IsIconic(hwnd));
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_FALSE(window->Maximised());
+}
+
+TEST_F(FolderWindowTest, DropsStartAnOperationExceptOnItsOwnFolderOrMyComputer)
+{
+    TempFolder elsewhere{L"dragged"};
+    const std::wstring dragged = elsewhere / L"moved.txt";
+    MakeReal(dragged, "m");
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    RECT frame{};
+    GetWindowRect(window->Handle(), &frame);
+    const POINT emptySpace{frame.left + 600, frame.top + 350};  // inside the view panel, below the items
+    auto operations = [this] {
+        return std::count(m_desktop->received.begin(), m_desktop->received.end(), WM_NS_START_OPERATION);
+    };
+    struct Case {
+        const char* name;
+        HWND source;
+        std::vector<std::wstring> paths;
+        int dropped;
+    };
+    const Case before[] = {
+        {"from the desktop onto the folder", m_desktop->Handle(), {dragged}, 1},
+        // (a file from elsewhere, which the starters would take: only the window's refusal keeps it out)
+        {"from the window onto its own folder", window->Handle(), {dragged}, 0},
+    };
+    for (const Case& test : before) {
+        const auto started = operations();
+        ASSERT_TRUE(SetCursorPos(emptySpace.x, emptySpace.y));
+        // Wine: with the buttons up OLE drops even where the target answered no effect, so the drag's own
+        // result tells nothing; what the target started does.
+        static_cast<void>(RunFileDrag(test.source, test.paths, FileDragImage{}));
+        EXPECT_EQ(operations() - started, test.dropped) << test.name;
+    }
+    TypeAddress(window, L"我的电脑");
+    ASSERT_TRUE(PumpUntil([&] { return window->View()->FindItemByPath(L"C:") != nullptr; }, kWaitMs));
+    const auto started = operations();
+    ASSERT_TRUE(SetCursorPos(emptySpace.x, emptySpace.y));
+    static_cast<void>(RunFileDrag(m_desktop->Handle(), {dragged}, FileDragImage{}));
+    EXPECT_EQ(operations(), started) << "My Computer takes no files";
 }
 
 }  // namespace
