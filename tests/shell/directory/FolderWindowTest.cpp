@@ -29,6 +29,7 @@
 #include "tests/support/FakeSuite.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/RectAssertions.h"
+#include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TrayFixture.h"
 
@@ -423,6 +424,39 @@ TEST_F(FolderWindowTest, DropsStartAnOperationExceptOnItsOwnFolderOrMyComputer)
     ASSERT_TRUE(SetCursorPos(emptySpace.x, emptySpace.y));
     static_cast<void>(RunFileDrag(m_desktop->Handle(), {dragged}, FileDragImage{}));
     EXPECT_EQ(operations(), started) << "My Computer takes no files";
+}
+
+TEST(ComputerRowIcon, ReadsMyComputersDefaultIconWithinItsBounds)
+{
+    ScopedRegistryValue icon(HKEY_CLASSES_ROOT, L"CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon", L"");
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_NE(GetEnvironmentVariableW(L"SystemRoot", windows, MAX_PATH), 0u);
+    const std::wstring unterminated(100, L'a');  // stored without its NUL
+    const DWORD number = 7;
+    const struct {
+        const char* name;
+        DWORD type;
+        std::wstring text;
+        std::wstring expected;
+    } cases[] = {
+        {"plain text", REG_SZ, L"C:\\icons\\computer.ico,0", L"C:\\icons\\computer.ico,0"},
+        {"expandable", REG_EXPAND_SZ, L"%SystemRoot%\\explorer.exe,0", std::wstring(windows) + L"\\explorer.exe,0"},
+        {"no terminating NUL", REG_SZ, unterminated, unterminated},
+        {"longer than 520 bytes", REG_SZ, std::wstring(300, L'b'), L""},
+    };
+    for (const auto& test : cases) {
+        const DWORD bytes = static_cast<DWORD>(test.text.size() * sizeof(wchar_t)) +
+                            (test.text == unterminated ? 0 : static_cast<DWORD>(sizeof(wchar_t)));
+        ASSERT_TRUE(icon.SetRaw(test.type, test.text.c_str(), bytes)) << test.name;
+        EXPECT_EQ(ComputerIconSource(), test.expected) << test.name;
+    }
+    const std::wstring filling(260, L'c');  // all 520 bytes and no room for a NUL: never read past them
+    ASSERT_TRUE(icon.SetRaw(REG_SZ, filling.c_str(), static_cast<DWORD>(filling.size() * sizeof(wchar_t))));
+    EXPECT_LE(ComputerIconSource().size(), filling.size());
+    ASSERT_TRUE(icon.SetRaw(REG_DWORD, &number, sizeof(number)));
+    EXPECT_EQ(ComputerIconSource(), L"") << "another type";
+    ASSERT_TRUE(icon.Delete());
+    EXPECT_EQ(ComputerIconSource(), L"") << "missing";
 }
 
 }  // namespace
