@@ -376,6 +376,13 @@ TEST_F(FolderWindowTest, MaximisesInsideTheDesktopAndIgnoresMinimise)
     GetWindowRect(hwnd, &now);
     EXPECT_TRUE(SameRect(now, MaximisedFolderRect(desktop)));
     EXPECT_TRUE(window->Maximised());
+    // The layout's anchors carry the strips: the status bar to the new bottom, the address box wider.
+    const LONG width = now.right - now.left, height = now.bottom - now.top;
+    EXPECT_TRUE(PumpUntil([&] {
+        return Field(hwnd, FolderControl::kStatusPanel, "rect") == "0," + std::to_string(height - 60) + "," +
+                                                                       std::to_string(width) + "," + std::to_string(height);
+    }, kWaitMs)) << Field(hwnd, FolderControl::kStatusPanel, "rect");
+    EXPECT_EQ(Field(hwnd, FolderControl::kAddress, "rect"), "80,35," + std::to_string(width - 40) + ",58");
     SendMessageW(hwnd, WM_SYSCOMMAND, 0xF032, 0);
     GetWindowRect(hwnd, &now);
     EXPECT_TRUE(SameRect(now, before));
