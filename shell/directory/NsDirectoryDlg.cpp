@@ -80,6 +80,7 @@ std::span<const MappedDialog<NsDirectoryDlg>::Entry> NsDirectoryDlg::Messages()
     static const MappedDialog::Entry entries[] = {
         {WM_INITDIALOG, &NsDirectoryDlg::OnInitDialog},
         {WM_CLOSE, &NsDirectoryDlg::OnClose},
+        {WM_DESTROY, &NsDirectoryDlg::OnDestroy},
         {WM_ACTIVATE, &NsDirectoryDlg::OnActivate},
         {WM_SETFOCUS, &NsDirectoryDlg::OnSetFocus},
         {WM_LBUTTONDBLCLK, &NsDirectoryDlg::OnLButtonDblClk},
@@ -204,6 +205,13 @@ INT_PTR NsDirectoryDlg::OnClose(WPARAM, LPARAM)
     }
     DestroyWindow(Handle());
     return TRUE;
+}
+
+INT_PTR NsDirectoryDlg::OnDestroy(WPARAM, LPARAM)
+{
+    // While the window still exists: OLE keeps its target by the window and lets go of it only here.
+    m_dropTarget.Revoke();
+    return FALSE;
 }
 
 INT_PTR NsDirectoryDlg::OnItemsLoaded(WPARAM wParam, LPARAM lParam)

@@ -71,6 +71,7 @@ private:
     bool FindControls();
     void AdviseControls() noexcept;
     INT_PTR OnClose(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
     INT_PTR OnItemsLoaded(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSelectNamed(WPARAM wParam, LPARAM lParam);
     INT_PTR OnIconLoaded(WPARAM wParam, LPARAM lParam);
