@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/UniqueResource.h"
@@ -32,6 +33,7 @@
 #include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TrayFixture.h"
+#include "tests/support/WaitFor.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -67,6 +69,48 @@ private:
     UniqueHandle m_release;
     std::atomic<int> m_started{0};
 };
+
+// What a context menu offered: each item's id (0 for a separator, -1 for a pop-up) and whether grey.
+struct MenuItemSeen {
+    int id;
+    bool grey;
+    bool operator==(const MenuItemSeen&) const = default;
+    friend void PrintTo(const MenuItemSeen& item, std::ostream* out) { *out << std::hex << item.id << (item.grey ? " grey" : ""); }
+};
+
+// Right-clicks `point` of the window, reads the menu the window opens and closes it with Escape (from a
+// second thread: the menu's loop runs in this one).
+std::vector<MenuItemSeen> ContextMenuAt(HWND window, POINT point)
+{
+    std::vector<MenuItemSeen> seen;
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        HWND menuWindow = nullptr;
+        HMENU menu = nullptr;
+        const bool shown = WaitFor([&] {
+            menuWindow = FindWindowW(L"#32768", nullptr);
+            menu = menuWindow && IsWindowVisible(menuWindow)
+                       ? reinterpret_cast<HMENU>(SendMessageW(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0))
+                       : nullptr;
+            return menu != nullptr;
+        });
+        for (int index = 0; shown && index < GetMenuItemCount(menu); ++index) {
+            const UINT state = GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION);
+            const int id = GetSubMenu(menu, index) ? -1 : static_cast<int>(GetMenuItemID(menu, index));
+            // Wine reports separators grey: only the commands' state counts.
+            const bool separator = (state & MF_SEPARATOR) != 0;
+            seen.push_back(MenuItemSeen{separator ? 0 : id, !separator && (state & MF_GRAYED) != 0});
+        }
+        if (shown) {
+            PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        done = true;
+    });
+    SendMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+    PumpUntil([&] { return done.load(); }, kWaitMs);
+    reader.join();
+    return seen;
+}
 
 class FolderWindowTest : public SandBoxViewFixture {
 protected:
@@ -464,6 +508,33 @@ TEST(ComputerRowIcon, ReadsMyComputersDefaultIconWithinItsBounds)
     EXPECT_EQ(ComputerIconSource(), L"") << "another type";
     ASSERT_TRUE(icon.Delete());
     EXPECT_EQ(ComputerIconSource(), L"") << "missing";
+}
+
+TEST_F(FolderWindowTest, ContextMenusLeaveOutAndGreyByPlace)
+{
+    using namespace FolderCommand;
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    const HWND hwnd = window->Handle();
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    const RECT cell = window->View()->FindItemByPath(m_root + L"\\a.txt")->Record().cellRect;
+    const POINT onFile{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    const POINT emptySpace{600, 350};
+    const std::vector<MenuItemSeen> itemMenu = {{kOpen, false}, {0, false},      {kCopy, false},  {kCut, false},
+                                                {0, false},     {kDelete, false}, {kRename, false}, {kCreateShortcut, false}};
+    EXPECT_EQ(ContextMenuAt(hwnd, onFile), itemMenu) << "a file: no file location";
+    const std::vector<MenuItemSeen> folderMenu = {{kRefresh, false}, {0, false}, {kPaste, true}, {0, false}, {-1, false}};
+    EXPECT_EQ(ContextMenuAt(hwnd, emptySpace), folderMenu) << "nothing to paste";
+
+    TypeAddress(window, L"我的电脑");
+    ASSERT_TRUE(PumpUntil([&] { return window->View()->FindItemByPath(L"C:") != nullptr; }, kWaitMs));
+    const std::vector<MenuItemSeen> computerMenu = {{kRefresh, false}, {0, false}, {kPaste, true}, {0, false}, {-1, true}};
+    EXPECT_EQ(ContextMenuAt(hwnd, emptySpace), computerMenu) << "My Computer: refresh only";
+    const RECT drive = window->View()->FindItemByPath(L"C:")->Record().cellRect;
+    const std::vector<MenuItemSeen> driveMenu = {{kOpen, false}, {0, false}, {kCopy, false}, {kCut, false}, {0, false},
+                                                 {kRename, false}, {kCreateShortcut, false}};
+    EXPECT_EQ(ContextMenuAt(hwnd, POINT{(drive.left + drive.right) / 2, (drive.top + drive.bottom) / 2}), driveMenu)
+        << "a drive: no location, no delete";
 }
 
 }  // namespace
