@@ -540,4 +540,33 @@ TEST_F(FolderWindowTest, ContextMenusLeaveOutAndGreyByPlace)
         << "a drive: no location, no delete";
 }
 
+TEST_F(FolderWindowTest, TheWheelReachesTheLastOfTwoHundredFiles)
+{
+    for (int index = 0; index < 200; ++index) {
+        wchar_t name[16];
+        swprintf(name, 16, L"f%03d.txt", index);
+        MakeReal(m_root + L"\\" + name, "f");
+    }
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    const HWND hwnd = window->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return window->View()->ItemCount() == 203; }, kWaitMs));
+    RECT frame{};
+    GetWindowRect(hwnd, &frame);
+    SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<SHORT>(-120 * 50))), MAKELPARAM(frame.left + 400, frame.top + 200));
+    const int offset = 2 * window->View()->ScrollPosition();
+    ASSERT_GT(offset, 0) << "the view panel scrolls";
+    EXPECT_EQ(Field(hwnd, FolderControl::kViewPanel, "scroll"), std::to_string(offset / 2));
+    const RECT cell = window->View()->FindItemByPath(m_root + L"\\f199.txt")->Record().cellRect;
+    const POINT shown{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2 - offset};
+    ASSERT_GT(shown.y, 65);
+    ASSERT_LT(shown.y, 419) << "the last item is shown inside the view panel";
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(shown.x, shown.y));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(shown.x, shown.y));
+    const std::vector<NsIcon*> selected = window->View()->SelectedItems();
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected.front()->Record().path, m_root + L"\\f199.txt");
+    EXPECT_EQ(window->View()->StatusLine(0), L"f199.txt");
+}
+
 }  // namespace
