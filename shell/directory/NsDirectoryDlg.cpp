@@ -16,7 +16,7 @@ using namespace vorrelUI;
 namespace {
 
 constexpr LONG kRemovedStyle = 0x30000;  // WS_MINIMIZEBOX | WS_MAXIMIZEBOX: the window has its own buttons
-constexpr LONG kPlainStyle = 0xC000;
+constexpr LONG kPlainStyle = 0xC000;  // added when the interface runs without its optimisations
 constexpr int kRootOption = 15;
 constexpr int kItemIconSize = 48;
 constexpr wchar_t kLayoutName[] = L"\\KavoSandBox\\NsExplorer.xml";
