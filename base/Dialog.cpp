@@ -43,6 +43,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (message == WM_NCDESTROY) {
         RemovePropW(hwnd, kObjectProperty);
         self->m_hwnd = nullptr;
+        self->OnFinalMessage();
     }
     return result;
 }

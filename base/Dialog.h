@@ -25,6 +25,9 @@ public:
 
 protected:
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // After WM_NCDESTROY, when the object is done with its window: a modeless dialog that owns its own
+    // life deletes itself here.
+    virtual void OnFinalMessage() {}
 
 private:
     static INT_PTR CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

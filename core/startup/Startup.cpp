@@ -13,6 +13,7 @@
 #include "shell/desktop/NsDesktop.h"
 #include "shell/desktop/NsDesktopDlg.h"
 #include "shell/dialogs/CShellPrompts.h"
+#include "shell/directory/NsDirectoryDlg.h"
 
 namespace veyra {
 
@@ -63,6 +64,7 @@ int RunDesktopProgram(HINSTANCE, int showCommand) noexcept
     InstallFileOperationEngine(CSandBoxFileSystem::Instance());
     InstallDesktopView();
     dialogs::InstallShellDialogs();
+    InstallFolderWindows();
     const int exitCode = RunDesktopWindow(showCommand);
     CoUninitialize();
     OleUninitialize();

@@ -66,8 +66,14 @@ LRESULT NsDesktopDlg::OnCopyData(WPARAM, LPARAM lParam)
     switch (data->dwData) {
     case COPYDATA_OPEN_FOLDER: {
         OpenFolderRequest request{};
-        if (CheckOpenFolderRequest(data, request) == RecordCheck::Accepted && m_view) {
+        if (CheckOpenFolderRequest(data, request) != RecordCheck::Accepted) {
+            break;
+        }
+        // Without a desktop view the window still opens folder windows itself.
+        if (m_view) {
             m_view->OpenFolderWindow(request.folder, request.select);
+        } else if (DesktopParts().openFolderWindow) {
+            DesktopParts().openFolderWindow(Handle(), m_ownerKey, request.folder, request.select);
         }
         break;
     }

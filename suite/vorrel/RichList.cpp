@@ -1,5 +1,10 @@
 // The rich list: rows stacked from the top, child rows below their open folder row, a selection that
-// a press sets, and scrolling when the rows reach below the list.
+// a press sets, and scrolling when the rows reach below the list. A top-level row that the program
+// placed lower than the stack would put it (a pane's second header at a fixed distance) keeps that
+// distance from the list's top; rows placed at or above their stacked place are stacked.
+
+#include <algorithm>
+#include <map>
 
 #include "suite/vorrel/ControlKinds.h"
 #include "suite/vorrel/ControlObject.h"
@@ -50,8 +55,10 @@ public:
         LONG top = m_rect.top;
         for (ControlNode* row : m_children) {
             row->m_childRow = false;
+            // First seen: where the program put it, measured from the list's top.
+            const LONG requested = m_requestedTops.try_emplace(row, row->m_rect.top - m_rect.top).first->second;
             if (row->Visible()) {
-                top = Place(row, top);
+                top = Place(row, std::max(top, m_rect.top + requested));
             }
         }
         SetScrollPosition(m_scrollPosition);
@@ -84,6 +91,7 @@ public:
         if (Inside(m_selected, removed)) {
             m_selected = nullptr;
         }
+        m_requestedTops.erase(removed);
     }
 
 private:
@@ -147,6 +155,7 @@ private:
         }
     }
 
+    std::map<const ControlNode*, LONG> m_requestedTops;  // top-level rows, by the node (erased when it goes)
     ControlNode* m_selected = nullptr;  // a row below the list (held through the tree; cleared when it goes)
     veyra::ComPtr<Ivorrel_control> m_header;  // it lives in another container: the list holds it too
 };

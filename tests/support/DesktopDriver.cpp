@@ -26,12 +26,22 @@ HWND DesktopDriver::WaitForDesktop(DWORD timeoutMs)
 
 std::string DesktopDriver::Dump() const
 {
-    return DumpSkinWindow(m_window, m_dumps / L"desktop.tree");
+    return DumpOf(m_window);
+}
+
+std::string DesktopDriver::DumpOf(HWND window) const
+{
+    return DumpSkinWindow(window, m_dumps / L"window.tree");
 }
 
 std::string DesktopDriver::ControlLine(USHORT id) const
 {
-    return test::ControlLine(Dump(), id);
+    return ControlLineOf(m_window, id);
+}
+
+std::string DesktopDriver::ControlLineOf(HWND window, USHORT id) const
+{
+    return test::ControlLine(DumpOf(window), id);
 }
 
 bool DesktopDriver::WaitUntilIdle(DWORD timeoutMs) const

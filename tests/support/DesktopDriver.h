@@ -30,6 +30,9 @@ public:
     [[nodiscard]] std::string Dump() const;
     // The dump's line of control `id`, "" when there is none.
     [[nodiscard]] std::string ControlLine(USHORT id) const;
+    // The same for another skinned window of the program (each answers the dump message itself).
+    [[nodiscard]] std::string DumpOf(HWND window) const;
+    [[nodiscard]] std::string ControlLineOf(HWND window, USHORT id) const;
 
     // The window answers a message within `timeoutMs`.
     [[nodiscard]] bool Answers(DWORD timeoutMs = 5000) const;

@@ -7,7 +7,12 @@ namespace veyra::test {
 
 bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
 {
-    const std::wstring program = BinFile(L"xdotool.exe");
+    return RunLinkedTool(L"xdotool.exe", arguments, timeoutMs);
+}
+
+bool RunLinkedTool(const wchar_t* link, const std::wstring& arguments, DWORD timeoutMs)
+{
+    const std::wstring program = BinFile(link);
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

@@ -12,6 +12,8 @@ namespace veyra::test {
 // Runs xdotool with `arguments`; true when it started (and, where the process can be awaited, answered 0).
 // Under Wine the Unix process cannot be awaited: callers wait for what the input does.
 bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs = 10000);
+// The same for another Unix program linked beside the programs ("import.exe", ImageMagick's).
+bool RunLinkedTool(const wchar_t* link, const std::wstring& arguments, DWORD timeoutMs = 10000);
 
 // A click of the left button at a screen point, with "ctrl" or "shift" held when `modifier` names one.
 bool ClickAt(POINT screen, const wchar_t* modifier = nullptr);

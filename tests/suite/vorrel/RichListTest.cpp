@@ -140,6 +140,40 @@ TEST_F(RichListTest, ChildRowsAreCountedAndStackedBelowTheirOpenFolderRow)
     EXPECT_EQ(RowRect(last.get()).top, m_listRect.top + 2 * kRowHeight) << "closing stacks the rows again";
 }
 
+TEST_F(RichListTest, ARowPlacedBelowTheStackKeepsItsDistanceFromTheTop)
+{
+    // A navigation pane: a header with two child rows, a second header placed 200 pixels down.
+    const LONG top = m_listRect.top;
+    auto libraries = Row(RECT{m_listRect.left, top, m_listRect.right, top + kRowHeight}, 0, L"Libraries");
+    auto computer = Row(RECT{m_listRect.left, top + 200, m_listRect.right, top + 200 + kRowHeight}, 0, L"Computer");
+    m_list->AddChild(libraries.get());
+    m_list->AddChild(computer.get());
+    auto video = Row(RECT{m_listRect.left, top + kRowHeight, m_listRect.right, top + 2 * kRowHeight}, 5, L"Video");
+    auto music = Row(RECT{m_listRect.left, top + 2 * kRowHeight, m_listRect.right, top + 3 * kRowHeight}, 5, L"Music");
+    libraries->AddChild(video.get());
+    libraries->AddChild(music.get());
+    auto drive = Row(RECT{m_listRect.left, top + 200 + kRowHeight, m_listRect.right, top + 200 + 2 * kRowHeight}, 5, L"C:");
+    computer->AddChild(drive.get());
+    libraries->SetOptionPair(kStateExpanded, 0, TRUE);
+    computer->SetOptionPair(kStateExpanded, 0, TRUE);
+    EXPECT_EQ(RowRect(music.get()).top, top + 2 * kRowHeight);
+    EXPECT_EQ(RowRect(computer.get()).top, top + 200) << "not pulled up below the open header";
+    EXPECT_EQ(RowRect(drive.get()).top, top + 200 + kRowHeight);
+    // Rows that would reach below it push it down; rows at the top (the start menu's) stay stacked.
+    std::vector<ComPtr<Ivorrel_panel>> more;
+    for (int index = 0; index < 6; ++index) {
+        more.push_back(Row(RECT{m_listRect.left, top, m_listRect.right, top + kRowHeight}, 5, L"More"));
+        libraries->AddChild(more.back().get());
+    }
+    EXPECT_EQ(RowRect(computer.get()).top, top + 9 * kRowHeight);
+    m_list->RemoveAllChildren();
+    auto plain = Row(RECT{0, 0, m_listRect.right, kRowHeight}, 0, L"Plain");
+    auto next = Row(RECT{0, 0, m_listRect.right, kRowHeight}, 0, L"Next");
+    m_list->AddChild(plain.get());
+    m_list->AddChild(next.get());
+    EXPECT_EQ(RowRect(next.get()).top, top + kRowHeight);
+}
+
 TEST_F(RichListTest, TaskRowCellsStayShownAndAreNotChildRows)
 {
     // The task manager's row: a name cell over its first 200 pixels and an identifier cell after it.

@@ -1,0 +1,266 @@
+// Folder windows of a real Veyra.exe with the stand-in suite: opened by the suite's copy-data record,
+// driven through the X server (xdotool) and read back through each window's own control-tree dump.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "shell/directory/FolderInput.h"
+#include "shell/directory/NsDirectoryDlg.h"
+#include "shell/protocol/WindowProtocol.h"
+#include "tests/support/DesktopDriver.h"
+#include "tests/support/FakeSuite.h"
+#include "tests/support/RectAssertions.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TrayFixture.h"
+#include "tests/support/WaitFor.h"
+#include "tests/support/XdoTool.h"
+
+using namespace veyra;
+using namespace veyra::test;
+
+namespace {
+
+std::string Narrow(const std::wstring& text)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(length > 0 ? length - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+std::string FieldOf(const std::string& line, const std::string& key)
+{
+    const size_t at = line.find("\t" + key + "=");
+    if (at == std::string::npos) {
+        return {};
+    }
+    const size_t begin = at + key.size() + 2;
+    return line.substr(begin, line.find('\t', begin) - begin);
+}
+
+RECT RectOf(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+struct OwnedSearch {
+    HWND owner;
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchFolderWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<OwnedSearch*>(parameter);
+    wchar_t name[16] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    GetClassNameW(window, name, 16);
+    if (process == search->process && GetWindow(window, GW_OWNER) == search->owner && lstrcmpW(name, L"#32770") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class FolderEndToEnd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CreateDirectoryW((m_folder / L"sub").c_str(), nullptr);
+        for (const wchar_t* name : {L"a.txt", L"b.txt", L"sub\\inner.txt"}) {
+            const HANDLE file = CreateFileW((m_folder / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            CloseHandle(file);
+        }
+        m_driver = std::make_unique<DesktopDriver>(m_suite);
+        ASSERT_NE(m_driver->WaitForDesktop(), nullptr);
+        ASSERT_TRUE(WaitFor([this] { return !m_driver->ControlLine(2001).empty(); })) << m_driver->Dump();
+    }
+
+    LRESULT SendOpenFolder(const std::wstring& folder, const std::wstring& select)
+    {
+        OpenFolderRequest request{};
+        wcsncpy(request.folder, folder.c_str(), kRecordPathChars - 1);
+        wcsncpy(request.select, select.c_str(), kRecordPathChars - 1);
+        COPYDATASTRUCT copy{COPYDATA_OPEN_FOLDER, sizeof(request), &request};
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(m_driver->Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, 10000,
+                            &result);
+        return static_cast<LRESULT>(result);
+    }
+    HWND FolderWindow() const
+    {
+        OwnedSearch search{m_driver->Window(), m_driver->Program().Id(), nullptr};
+        EnumWindows(MatchFolderWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    std::string Line(USHORT id) const { return m_driver->ControlLineOf(m_window, id); }
+    // The first dump line whose text or drawn text (or with `drawnOnly` its drawn text) holds `text`.
+    std::string LineWith(const std::string& text, bool drawnOnly = false) const
+    {
+        std::istringstream lines(m_driver->DumpOf(m_window));
+        for (std::string line; std::getline(lines, line);) {
+            if ((!drawnOnly && FieldOf(line, "text").find(text) != std::string::npos) ||
+                FieldOf(line, "drawn").find(text) != std::string::npos) {
+                return line;
+            }
+        }
+        return {};
+    }
+    bool AddressIs(const std::string& text) const
+    {
+        return WaitFor([&] { return FieldOf(Line(FolderControl::kAddress), "text") == text; });
+    }
+    bool ShowsText(const std::string& text) const
+    {
+        return WaitFor([&] { return !LineWith(text).empty(); });
+    }
+    // A window point (layout coordinates) on the screen.
+    POINT Screen(POINT point) const
+    {
+        const RECT frame = RectOf(m_window);
+        return POINT{frame.left + point.x, frame.top + point.y};
+    }
+    POINT CentreOf(const std::string& line) const
+    {
+        long left = 0, top = 0, right = 0, bottom = 0;
+        sscanf(FieldOf(line, "rect").c_str(), "%ld,%ld,%ld,%ld", &left, &top, &right, &bottom);
+        return Screen(POINT{(left + right) / 2, (top + bottom) / 2});
+    }
+    // Where a human asked for them, a picture of the screen: VEYRA_SHOT_DIR names the folder for the Unix
+    // program, VEYRA_SHOT_WINDIR the same folder as this process sees it (the picture is awaited there).
+    void Screenshot(const char* name) const
+    {
+        const char* folder = std::getenv("VEYRA_SHOT_DIR");
+        const char* seen = std::getenv("VEYRA_SHOT_WINDIR");
+        if (!folder || !seen) {
+            return;
+        }
+        const std::string unixPath = std::string(folder) + "/" + name;
+        const std::string windowsPath = std::string(seen) + "\\" + name;
+        DeleteFileA(windowsPath.c_str());
+        EXPECT_TRUE(RunLinkedTool(L"import.exe", L"-window root " + std::wstring(unixPath.begin(), unixPath.end())));
+        LONGLONG last = -1;
+        EXPECT_TRUE(WaitFor([&] {
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            const LONGLONG size = GetFileAttributesExA(windowsPath.c_str(), GetFileExInfoStandard, &data)
+                                      ? (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
+                                      : 0;
+            const bool settled = size > 0 && size == last;
+            last = size;
+            return settled;
+        }, std::chrono::seconds(30), std::chrono::milliseconds(300))) << "no screenshot " << windowsPath;
+    }
+
+    TrayFixture m_tray;
+    FakeSuite m_suite{SuitePart::All};
+    TempFolder m_folder{L"folderwin"};
+    std::unique_ptr<DesktopDriver> m_driver;
+    HWND m_window = nullptr;
+};
+
+TEST_F(FolderEndToEnd, OpenNavigateMaximiseHideAndClose)
+{
+    const HWND desktop = m_driver->Window();
+    EXPECT_EQ(SendOpenFolder(m_folder.Path(), m_folder / L"b.txt"), 1);
+    ASSERT_TRUE(WaitFor([this] { return (m_window = FolderWindow()) != nullptr && IsWindowVisible(m_window); }));
+    const RECT own = RectOf(m_window);
+    const RECT host = RectOf(desktop);
+    EXPECT_EQ(own.right - own.left, 740);
+    EXPECT_EQ(own.bottom - own.top, 480);
+    EXPECT_LE(std::abs((own.left + own.right) - (host.left + host.right)), 1);
+    EXPECT_LE(std::abs((own.top + own.bottom) - (host.top + host.bottom)), 1);
+    ASSERT_TRUE(AddressIs(Narrow(m_folder.Path())));
+    EXPECT_TRUE(ShowsText("b.txt"));
+    // The selected file in the status bar, the pane's rows.
+    EXPECT_TRUE(WaitFor([this] {
+        return FieldOf(LineWith("修改日期"), "text").rfind("修改日期", 0) == 0 || !LineWith("3个对象").empty() ||
+               !LineWith("b.txt").empty();
+    }));
+    for (const char* row : {"库", "视频", "文档", "计算机", "本地磁盘(C:)"}) {
+        EXPECT_FALSE(LineWith(row).empty()) << row;
+    }
+    // The computer row stands 200 pixels below the pane's top (its label 4 lower), the drives under it.
+    EXPECT_EQ(FieldOf(LineWith("计算机"), "rect").rfind("36,269,", 0), 0u) << LineWith("计算机");
+    EXPECT_EQ(FieldOf(LineWith("本地磁盘(C:)"), "rect").rfind("46,293,", 0), 0u) << LineWith("本地磁盘(C:)");
+    EXPECT_EQ(FieldOf(Line(FolderControl::kBack), "disabled"), "1");
+    EXPECT_EQ(FieldOf(Line(FolderControl::kForward), "disabled"), "1");
+    Screenshot("folder.png");
+
+    // A double click on the subfolder (the first cell), then Backspace and the forward button.
+    const POINT sub = Screen(POINT{150 + 5 + 37, 65 + 5 + 30});
+    ASSERT_TRUE(RunXdotool(L"mousemove --sync " + std::to_wstring(sub.x) + L" " + std::to_wstring(sub.y) +
+                           L" click --repeat 2 --delay 80 1"));
+    ASSERT_TRUE(AddressIs(Narrow(m_folder / L"sub"))) << m_driver->DumpOf(m_window);
+    EXPECT_TRUE(ShowsText("inner.txt"));
+    EXPECT_TRUE(WaitFor([this] { return FieldOf(Line(FolderControl::kBack), "disabled") == "0"; }));
+    ASSERT_TRUE(RunXdotool(L"key BackSpace"));
+    ASSERT_TRUE(AddressIs(Narrow(m_folder.Path())));
+    EXPECT_TRUE(WaitFor([this] { return FieldOf(Line(FolderControl::kForward), "disabled") == "0"; }));
+    ASSERT_TRUE(ClickAt(Screen(POINT{10 + 42, 32 + 14})));
+    ASSERT_TRUE(AddressIs(Narrow(m_folder / L"sub")));
+    EXPECT_TRUE(WaitFor([this] { return FieldOf(Line(FolderControl::kForward), "disabled") == "1"; }));
+
+    // A typed address with Enter, then My Computer.
+    HWND edit = FindWindowExW(m_window, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(ClickAt(Screen(POINT{400, 46})));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_folder.Path().c_str()));
+    ASSERT_TRUE(RunXdotool(L"key Return"));
+    ASSERT_TRUE(WaitFor([this] { return !LineWith("a.txt").empty(); }));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"我的电脑"));
+    ASSERT_TRUE(RunXdotool(L"key Return"));
+    ASSERT_TRUE(WaitFor([this] { return LineWith("a.txt").empty() && !LineWith("(C:)").empty(); }));
+    EXPECT_TRUE(AddressIs("我的电脑"));
+    // The status bar shows My Computer's own lines, then a selected drive's space.
+    EXPECT_TRUE(ShowsText("个对象"));
+    EXPECT_TRUE(LineWith("大小：").empty()) << "an earlier folder's selection stayed in the status bar";
+    ASSERT_TRUE(ClickAt(CentreOf(LineWith("本地磁盘(C:)", true))));
+    EXPECT_TRUE(ShowsText("可用空间："));
+    EXPECT_TRUE(ShowsText("总大小："));
+    Screenshot("computer.png");
+
+    // A pane row: the drive row opens C:.
+    ASSERT_TRUE(ClickAt(CentreOf(LineWith("本地磁盘(C:)"))));
+    EXPECT_TRUE(AddressIs("C:"));
+
+    // It follows the desktop, maximises inside it, hides on its minimise button and closes.
+    const RECT before = RectOf(m_window);
+    const RECT desk = RectOf(desktop);
+    ASSERT_TRUE(SetWindowPos(desktop, nullptr, desk.left + 20, desk.top + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    EXPECT_TRUE(WaitFor([&] { return RectOf(m_window).left == before.left + 20 && RectOf(m_window).top == before.top + 10; }))
+        << RectOf(m_window).left << "," << RectOf(m_window).top;
+    SendMessageW(m_window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_TRUE(SameRect(RectOf(m_window), MaximisedFolderRect(RectOf(desktop))));
+    SendMessageW(m_window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    SendMessageW(m_window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsIconic(m_window));
+    ASSERT_TRUE(ClickAt(Screen(POINT{669, 12})));
+    EXPECT_TRUE(WaitFor([this] { return !IsWindowVisible(m_window); }));
+    ShowWindow(m_window, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(WaitFor([this] { return IsWindowVisible(m_window) != FALSE; }));
+    ASSERT_TRUE(ClickAt(Screen(POINT{707, 12})));
+    EXPECT_TRUE(WaitFor([this] { return !IsWindow(m_window); }));
+    EXPECT_TRUE(m_driver->Answers());
+}
+
+TEST_F(FolderEndToEnd, ABadStartPathOpensNoWindow)
+{
+    for (const std::wstring& path : {m_folder / L"a.txt", m_folder / L"missing", std::wstring(L"C:\\KavoSANDBOX")}) {
+        EXPECT_EQ(SendOpenFolder(path, L""), 1);
+        EXPECT_TRUE(m_driver->Answers());
+        EXPECT_EQ(FolderWindow(), nullptr) << Narrow(path);
+    }
+}
+
+}  // namespace
