@@ -11,6 +11,11 @@
 #include "core/startup/SuiteServices.h"
 #include "core/startup/ThemeRedirect.h"
 #include "shell/desktop/NsDesktopDlg.h"
+#include "shell/introduction/NsIntroductionDlg.h"
+#include "shell/settings/NsSettingDlg.h"
+#include "shell/startmenu/NsStartDlg.h"
+#include "shell/taskbar/TaskbarPart.h"
+#include "shell/taskmgr/NsTaskmgrDlg.h"
 
 namespace veyra {
 
@@ -59,6 +64,11 @@ int RunDesktopProgram(HINSTANCE, int showCommand) noexcept
     // the desktop ends by terminating its process).
     static GdiplusSession gdiplus;
     InstallFileOperationEngine(CSandBoxFileSystem::Instance());
+    InstallTaskbar();
+    InstallStartMenu();
+    InstallTaskManager();
+    InstallIntroduction();
+    InstallSettingsMenu();
     const int exitCode = RunDesktopWindow(showCommand);
     CoUninitialize();
     OleUninitialize();

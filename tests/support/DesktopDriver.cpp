@@ -41,13 +41,18 @@ HWND DesktopDriver::WaitForDesktop(DWORD timeoutMs)
 
 std::string DesktopDriver::Dump() const
 {
+    return DumpOf(m_window);
+}
+
+std::string DesktopDriver::DumpOf(HWND window) const
+{
     static const UINT message = RegisterWindowMessageW(vorrelUI::kDumpMessageName);
-    const std::wstring path = m_dumps / L"desktop.tree";
+    const std::wstring path = m_dumps / L"window.tree";
     DeleteFileW(path.c_str());
     const ATOM atom = GlobalAddAtomW(path.c_str());
     DWORD_PTR written = 0;
     const bool answered =
-        atom && SendMessageTimeoutW(m_window, message, atom, 0, SMTO_ABORTIFHUNG, 10000, &written) && written == 1;
+        atom && SendMessageTimeoutW(window, message, atom, 0, SMTO_ABORTIFHUNG, 10000, &written) && written == 1;
     if (atom) {
         GlobalDeleteAtom(atom);
     }
@@ -56,7 +61,12 @@ std::string DesktopDriver::Dump() const
 
 std::string DesktopDriver::ControlLine(USHORT id) const
 {
-    std::istringstream lines(Dump());
+    return ControlLineOf(m_window, id);
+}
+
+std::string DesktopDriver::ControlLineOf(HWND window, USHORT id) const
+{
+    std::istringstream lines(DumpOf(window));
     const std::string wanted = "id=" + std::to_string(id) + "\t";
     for (std::string line; std::getline(lines, line);) {
         const std::size_t start = line.find_first_not_of(' ');
@@ -94,6 +104,14 @@ bool DesktopDriver::MoveTo(POINT layout, POINT origin) const
 bool DesktopDriver::Release(POINT layout, POINT origin) const
 {
     return SendMouse(Add(origin, layout), MOUSEEVENTF_LEFTUP);
+}
+
+bool DesktopDriver::ClickIn(HWND window, POINT layout) const
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const POINT at = Add(POINT{rect.left, rect.top}, layout);
+    return SendMouse(at, 0) && SendMouse(at, MOUSEEVENTF_LEFTDOWN) && SendMouse(at, MOUSEEVENTF_LEFTUP);
 }
 
 bool DesktopDriver::Click(POINT layout) const

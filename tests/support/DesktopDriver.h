@@ -30,6 +30,9 @@ public:
     [[nodiscard]] std::string Dump() const;
     // The dump's line of control `id`, "" when there is none.
     [[nodiscard]] std::string ControlLine(USHORT id) const;
+    // The same of another skinned window of the program (a menu, a dialog).
+    [[nodiscard]] std::string DumpOf(HWND window) const;
+    [[nodiscard]] std::string ControlLineOf(HWND window, USHORT id) const;
 
     // The window answers a message within `timeoutMs`.
     [[nodiscard]] bool Answers(DWORD timeoutMs = 5000) const;
@@ -41,6 +44,8 @@ public:
     bool MoveTo(POINT layout, POINT origin) const;  // `origin`: the window's top-left the point is taken from
     bool Release(POINT layout, POINT origin) const;
     bool Click(POINT layout) const;
+    // A click at a point of another window of the program.
+    bool ClickIn(HWND window, POINT layout) const;
 
 private:
     ChildProcess m_program;

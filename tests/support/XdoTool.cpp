@@ -5,9 +5,11 @@
 
 namespace veyra::test {
 
-bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
+namespace {
+
+bool RunUnixTool(const wchar_t* link, const std::wstring& arguments, DWORD timeoutMs)
 {
-    const std::wstring program = BinFile(L"xdotool.exe");
+    const std::wstring program = BinFile(link);
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -24,6 +26,23 @@ bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
         return true;  // Wine: a Unix program gives no handle to wait on; callers await its effect
     }
     return waited == WAIT_OBJECT_0 && GetExitCodeProcess(process.get(), &code) && code == 0;
+}
+
+}  // namespace
+
+bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
+{
+    return RunUnixTool(L"xdotool.exe", arguments, timeoutMs);
+}
+
+std::wstring SaveScreenshot(const std::wstring& name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"VEYRA_SHOT_DIR", folder, MAX_PATH) == 0) {
+        return std::wstring();
+    }
+    const std::wstring path = std::wstring(folder) + L"/" + name + L".png";
+    return RunUnixTool(L"import.exe", L"-window root " + path, 20000) ? path : std::wstring();
 }
 
 bool ClickAt(POINT screen, const wchar_t* modifier)

@@ -1,0 +1,251 @@
+// A real Veyra.exe with the stand-in suite: a program started from the start menu shows on the taskbar
+// and in the task manager, which ends it; the settings menu's rows; the introduction at first start.
+// Windows are read back through the skin library's dump, input goes through the system's queue.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/ComPtr.h"
+#include "core/SandBoxHelper.h"
+#include "shell/desktop/NsDesktopDlg.h"
+#include "shell/protocol/WindowProtocol.h"
+#include "tests/support/DesktopDriver.h"
+#include "tests/support/FakeSuite.h"
+#include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/SleeperProcess.h"
+#include "tests/support/TrayFixture.h"
+#include "tests/support/WaitFor.h"
+#include "tests/support/XdoTool.h"
+#include "shell/startmenu/NsStartDlg.h"
+
+using namespace veyra;
+using namespace veyra::test;
+
+namespace {
+
+constexpr WORD kTaskManagerCommand = 0x8039;
+constexpr POINT kStartButton{25, 605};
+constexpr wchar_t kShortcutName[] = L"veyra_test_sleeper.lnk";
+
+std::vector<std::string> Lines(const std::string& dump)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(dump);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+size_t Depth(const std::string& line)
+{
+    return line.find_first_not_of(' ');
+}
+
+std::optional<RECT> RectOf(const std::string& line)
+{
+    RECT rect{};
+    const size_t at = line.find("\trect=");
+    if (at == std::string::npos ||
+        sscanf(line.c_str() + at + 6, "%ld,%ld,%ld,%ld", &rect.left, &rect.top, &rect.right, &rect.bottom) != 4) {
+        return std::nullopt;
+    }
+    return rect;
+}
+
+// The first line whose text field is exactly `text`.
+std::string LineWithText(const std::string& dump, const std::string& text)
+{
+    for (const std::string& line : Lines(dump)) {
+        if (line.find("\ttext=" + text + "\t") != std::string::npos) {
+            return line;
+        }
+    }
+    return {};
+}
+
+// How many controls lie directly inside control `id`.
+int ChildrenOf(const std::string& dump, USHORT id)
+{
+    const std::vector<std::string> lines = Lines(dump);
+    const std::string wanted = "id=" + std::to_string(id) + "\t";
+    for (size_t index = 0; index < lines.size(); ++index) {
+        const size_t depth = Depth(lines[index]);
+        if (lines[index].compare(depth, wanted.size(), wanted) != 0) {
+            continue;
+        }
+        int children = 0;
+        for (size_t next = index + 1; next < lines.size() && Depth(lines[next]) > depth; ++next) {
+            children += Depth(lines[next]) == depth + 2 ? 1 : 0;
+        }
+        return children;
+    }
+    return -1;
+}
+
+POINT Centre(const RECT& rect)
+{
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::wstring ProgramsFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    return SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAMS, TRUE) ? folder : L"";
+}
+
+// A shortcut to the sleeper in the user's real Programs folder, removed again when the test ends.
+class ProgramsShortcut {
+public:
+    ProgramsShortcut() : m_path(ProgramsFolder() + L"\\" + kShortcutName)
+    {
+        CoInitialize(nullptr);
+        ComPtr<IShellLinkW> link;
+        ComPtr<IPersistFile> file;
+        const std::wstring target = SleeperProcess::ProgramPath();
+        m_made = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                            link.put_void())) &&
+                 SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link.As(IID_IPersistFile, file)) &&
+                 SUCCEEDED(file->Save(m_path.c_str(), TRUE));
+    }
+    ~ProgramsShortcut()
+    {
+        DeleteFileW(m_path.c_str());
+        CoUninitialize();
+    }
+    [[nodiscard]] bool Made() const noexcept { return m_made; }
+    [[nodiscard]] const std::wstring& Path() const noexcept { return m_path; }
+
+private:
+    std::wstring m_path;
+    bool m_made = false;
+};
+
+struct OwnedSearch {
+    HWND owner;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwnedWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<OwnedSearch*>(parameter);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner && lstrcmpW(name, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A shown window of that class owned by `owner`, or nullptr.
+HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
+{
+    OwnedSearch search{owner, className, nullptr};
+    EnumWindows(MatchOwnedWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class TasksEndToEnd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_noMerge.Delete());
+        ASSERT_TRUE(m_guide.SetDword(1));
+    }
+
+    void StartDesktop()
+    {
+        m_driver = std::make_unique<DesktopDriver>(m_suite);
+        ASSERT_TRUE(m_driver->Program().Started());
+        ASSERT_NE(m_driver->WaitForDesktop(), nullptr) << "the desktop window appears";
+        ASSERT_TRUE(WaitFor([this] { return !m_driver->ControlLine(DesktopControl::kTaskbarArea).empty(); }));
+    }
+
+    // The dump of `window` once `ready` holds for it; "" after the wait.
+    std::string DumpWhen(HWND window, const std::function<bool(const std::string&)>& ready)
+    {
+        std::string dump;
+        const bool found = WaitFor([&] { return ready(dump = m_driver->DumpOf(window)); }, std::chrono::seconds(20));
+        return found ? dump : std::string();
+    }
+
+    TrayFixture m_tray;
+    ScopedRegistryValue m_noMerge{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagNoMergeFile};
+    ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
+    ScopedRegistryValue m_state{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagState};
+    FakeSuite m_suite{SuitePart::All};
+    std::unique_ptr<DesktopDriver> m_driver;
+};
+
+TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
+{
+    ProgramsShortcut shortcut;
+    ASSERT_TRUE(shortcut.Made());
+    StartDesktop();
+    const HWND desktop = m_driver->Window();
+    EXPECT_EQ(ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea), 0) << "nothing runs yet";
+
+    ASSERT_TRUE(m_driver->Click(kStartButton));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = ShownOwnedWindow(desktop, kStartMenuClass)) != nullptr; }));
+    const std::string dump = DumpWhen(menu, [](const std::string& tree) {
+        return !LineWithText(tree, "veyra_test_sleeper").empty();
+    });
+    ASSERT_FALSE(dump.empty()) << m_driver->DumpOf(menu);
+    const std::optional<RECT> caption = RectOf(LineWithText(dump, "veyra_test_sleeper"));
+    ASSERT_TRUE(caption);
+    EXPECT_NE(LineWithText(dump, "\xE6\x96\x87\xE6\xA1\xA3").find("visible=1"), std::string::npos) << "文档";
+    SaveScreenshot(L"start-menu");
+
+    ASSERT_TRUE(m_driver->ClickIn(menu, Centre(*caption)));
+    ASSERT_TRUE(m_tray.WaitForLine(L"request " + shortcut.Path()));
+    DWORD processId = 0;
+    ASSERT_TRUE(m_tray.WaitForLine([&](const std::wstring& line) {
+        return line.rfind(L"launched ", 0) == 0 && swscanf(line.c_str(), L"launched %lu", &processId) == 1;
+    })) << "the tray resolves the shortcut and starts its target";
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    ASSERT_NE(process, nullptr);
+
+    EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 1; }))
+        << m_driver->Dump();
+
+    PostMessageW(desktop, WM_COMMAND, MAKEWPARAM(kTaskManagerCommand, 0), 0);
+    HWND tasks = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (tasks = ShownOwnedWindow(desktop, L"#32770")) != nullptr; }));
+    const std::string listed = DumpWhen(tasks, [&](const std::string& tree) {
+        return !LineWithText(tree, std::to_string(processId)).empty();
+    });
+    ASSERT_FALSE(listed.empty()) << m_driver->DumpOf(tasks);
+    EXPECT_FALSE(LineWithText(listed, "veyra_test_sleeper.exe").empty()) << listed;
+    EXPECT_NE(m_driver->ControlLineOf(tasks, 7003).find("disabled=0"), std::string::npos);
+    SaveScreenshot(L"task-manager");
+
+    const std::optional<RECT> row = RectOf(LineWithText(listed, "veyra_test_sleeper.exe"));
+    ASSERT_TRUE(row);
+    ASSERT_TRUE(m_driver->ClickIn(tasks, Centre(*row)));
+    const std::optional<RECT> endButton = RectOf(m_driver->ControlLineOf(tasks, 7003));
+    ASSERT_TRUE(endButton);
+    ASSERT_TRUE(WaitFor([&] {
+        m_driver->ClickIn(tasks, Centre(*endButton));
+        return WaitForSingleObject(process, 500) == WAIT_OBJECT_0;
+    })) << "7003 ends the selected process";
+    CloseHandle(process);
+    EXPECT_TRUE(WaitFor([&] {
+        const std::string tree = m_driver->DumpOf(tasks);
+        return LineWithText(tree, std::to_string(processId)).empty() &&
+               m_driver->ControlLineOf(tasks, 7003).find("disabled=1") != std::string::npos;
+    })) << m_driver->DumpOf(tasks);
+    EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 0; }));
+}
+
+}  // namespace
