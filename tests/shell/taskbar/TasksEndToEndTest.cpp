@@ -19,6 +19,7 @@
 #include "shell/protocol/WindowProtocol.h"
 #include "tests/support/DesktopDriver.h"
 #include "tests/support/FakeSuite.h"
+#include "tests/support/ScopedRegistryKey.h"
 #include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/SleeperProcess.h"
 #include "tests/support/TrayFixture.h"
@@ -33,6 +34,7 @@ namespace {
 
 constexpr WORD kTaskManagerCommand = 0x8039;
 constexpr POINT kStartButton{25, 605};
+constexpr POINT kSettingsButton{742, 12};
 constexpr wchar_t kShortcutName[] = L"veyra_test_sleeper.lnk";
 
 std::vector<std::string> Lines(const std::string& dump)
@@ -132,7 +134,7 @@ private:
 struct OwnedSearch {
     HWND owner;
     const wchar_t* className;
-    HWND found;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK MatchOwnedWindow(HWND window, LPARAM parameter)
@@ -141,18 +143,47 @@ BOOL CALLBACK MatchOwnedWindow(HWND window, LPARAM parameter)
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner && lstrcmpW(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
+        search->found.push_back(window);
     }
     return TRUE;
 }
 
-// A shown window of that class owned by `owner`, or nullptr.
-HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
+// The shown windows of that class owned by `owner`.
+std::vector<HWND> ShownOwnedWindows(HWND owner, const wchar_t* className)
 {
-    OwnedSearch search{owner, className, nullptr};
+    OwnedSearch search{owner, className, {}};
     EnumWindows(MatchOwnedWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
+{
+    const std::vector<HWND> found = ShownOwnedWindows(owner, className);
+    return found.empty() ? nullptr : found.front();
+}
+
+// The skin library's message box over `owner`, or nullptr.
+HWND ShownMessageBox(HWND owner)
+{
+    return ShownOwnedWindow(owner, L"VorrelMessageBox");
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+bool KeyExists(HKEY root, const wchar_t* path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
 }
 
 class TasksEndToEnd : public testing::Test {
@@ -179,6 +210,34 @@ protected:
         return found ? dump : std::string();
     }
 
+    // The settings menu, shown by the settings button; nullptr when it never shows.
+    HWND OpenSettingsMenu()
+    {
+        HWND menu = nullptr;
+        m_driver->Click(kSettingsButton);
+        WaitFor([&] {
+            for (const HWND window : ShownOwnedWindows(m_driver->Window(), L"#32770")) {
+                if (!LineWithText(m_driver->DumpOf(window), Utf8(L"  显示进程")).empty()) {
+                    menu = window;
+                    return true;
+                }
+            }
+            return false;
+        });
+        return menu;
+    }
+
+    // A click on the settings row that reads `text`. Each click lands 20 pixels beside the last: two
+    // presses at one spot within the double-click time would make the second a double click, which the
+    // skin library does not take as a press.
+    bool ClickRow(HWND menu, const std::wstring& text)
+    {
+        const std::optional<RECT> row = RectOf(LineWithText(m_driver->DumpOf(menu), Utf8(text)));
+        m_clickShift = m_clickShift ? 0 : 20;
+        return row && m_driver->ClickIn(menu, POINT{row->left + 30 + m_clickShift, (row->top + row->bottom) / 2});
+    }
+
+    LONG m_clickShift = 0;
     TrayFixture m_tray;
     ScopedRegistryValue m_noMerge{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagNoMergeFile};
     ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
@@ -246,6 +305,133 @@ TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
                m_driver->ControlLineOf(tasks, 7003).find("disabled=1") != std::string::npos;
     })) << m_driver->DumpOf(tasks);
     EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 0; }));
+}
+
+TEST_F(TasksEndToEnd, SettingsMenuSwitchesTheMergeBackAndForth)
+{
+    StartDesktop();
+    const HWND menu = OpenSettingsMenu();
+    ASSERT_NE(menu, nullptr) << m_driver->Dump();
+    RECT menuRect{}, desktopRect{};
+    GetWindowRect(menu, &menuRect);
+    GetWindowRect(m_driver->Window(), &desktopRect);
+    EXPECT_EQ(menuRect.right, desktopRect.right) << "right edges meet";
+    EXPECT_EQ(menuRect.top, desktopRect.top + 26);
+    const std::string dump = m_driver->DumpOf(menu);
+    EXPECT_FALSE(LineWithText(dump, Utf8(L"  还原系统")).empty()) << dump;
+    SaveScreenshot(L"settings-menu");
+
+    struct Step {
+        const wchar_t* click;
+        int flag;
+        const wchar_t* label;
+    } const steps[] = {
+        {L"  只显示虚拟系统文件", 1, L"  显示系统文件"},
+        {L"  显示系统文件", 0, L"  只显示虚拟系统文件"},
+    };
+    for (const Step& step : steps) {
+        ASSERT_TRUE(ClickRow(menu, step.click)) << Utf8(step.click) << "\n" << m_driver->DumpOf(menu);
+        EXPECT_TRUE(WaitFor([&] {
+            return CSandBoxHelper::IsNoMergeFile() == step.flag &&
+                   !LineWithText(m_driver->DumpOf(menu), Utf8(step.label)).empty();
+        })) << Utf8(step.label) << "\n" << m_driver->DumpOf(menu);
+    }
+
+    const HWND again = OpenSettingsMenu();
+    EXPECT_EQ(again, menu) << "the same menu is shown again";
+}
+
+TEST_F(TasksEndToEnd, RestoreAsksAndCleansOnlyOnYesLeavingProgramsRunning)
+{
+    const std::wstring shadowFile = L"C:\\KavoSANDBOX\\SHADOW\\veyra_restore_probe.txt";
+    CreateDirectoryW(L"C:\\KavoSANDBOX", nullptr);
+    CreateDirectoryW(L"C:\\KavoSANDBOX\\SHADOW", nullptr);
+    const HANDLE file = CreateFileW(shadowFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    HKEY mark = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_USERS, L"KavoSandBox\\veyra_restore_probe", 0, nullptr, 0, KEY_WRITE, nullptr, &mark,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(mark);
+    SleeperProcess sleeper;
+    StartDesktop();
+    PostMessageW(m_driver->Window(), WM_COMMAND, MAKEWPARAM(kTaskManagerCommand, 0), 0);
+    HWND tasks = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (tasks = ShownOwnedWindow(m_driver->Window(), L"#32770")) != nullptr; }));
+    // The question takes the focus, and the menu hides: it is opened again for each answer.
+    for (const WPARAM answer : {static_cast<WPARAM>(IDNO), static_cast<WPARAM>(IDYES)}) {
+        const HWND menu = OpenSettingsMenu();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_NE(menu, tasks);
+        ASSERT_TRUE(ClickRow(menu, L"  还原系统"));
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = ShownMessageBox(m_driver->Window())) != nullptr; })) << answer;
+        PostMessageW(box, WM_COMMAND, answer, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        ASSERT_TRUE(m_driver->Answers());
+        if (answer == IDNO) {
+            EXPECT_NE(GetFileAttributesW(shadowFile.c_str()), INVALID_FILE_ATTRIBUTES) << "No cleans nothing";
+            EXPECT_TRUE(KeyExists(HKEY_USERS, L"KavoSandBox\\veyra_restore_probe"));
+            EXPECT_TRUE(IsWindow(tasks)) << "No leaves the task manager open";
+        }
+    }
+    EXPECT_TRUE(WaitFor([&] { return GetFileAttributesW(shadowFile.c_str()) == INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, L"KavoSandBox\\veyra_restore_probe")) << "the marks are gone";
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(tasks); })) << "the task manager was closed";
+    EXPECT_TRUE(sleeper.Running()) << "programs are not ended by a restore";
+    EXPECT_TRUE(m_driver->Answers());
+}
+
+TEST_F(TasksEndToEnd, ShowProcessesRowOpensTheTaskManager)
+{
+    StartDesktop();
+    const HWND menu = OpenSettingsMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(ClickRow(menu, L"  显示进程"));
+    HWND tasks = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        tasks = ShownOwnedWindow(m_driver->Window(), L"#32770");
+        return tasks && tasks != menu && !m_driver->ControlLineOf(tasks, 7003).empty();
+    }));
+}
+
+TEST_F(TasksEndToEnd, FirstStartShowsTheIntroductionWhoseButtonSwitchesTheSandboxOn)
+{
+    ASSERT_TRUE(m_guide.SetDword(0));
+    ASSERT_TRUE(m_state.SetDword(0));
+    StartDesktop();
+    HWND intro = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        intro = ShownOwnedWindow(m_driver->Window(), L"#32770");
+        return intro && !m_driver->ControlLineOf(intro, 11002).empty();
+    })) << "the introduction opens after start";
+    const std::string action = m_driver->ControlLineOf(intro, 11002);
+    EXPECT_NE(action.find("\ttext=" + Utf8(L"立即开启") + "\t"), std::string::npos) << action;
+    EXPECT_NE(action.find("loaded=1"), std::string::npos) << action;
+    RECT introRect{}, desktopRect{};
+    GetWindowRect(intro, &introRect);
+    GetWindowRect(m_driver->Window(), &desktopRect);
+    EXPECT_EQ(introRect.right - introRect.left, 500);
+    EXPECT_NEAR((introRect.left + introRect.right) / 2, (desktopRect.left + desktopRect.right) / 2, 1) << "centred";
+    SaveScreenshot(L"introduction");
+
+    const std::optional<RECT> button = RectOf(action);
+    ASSERT_TRUE(button);
+    ASSERT_TRUE(m_driver->ClickIn(intro, Centre(*button)));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(intro); })) << "a click closes it";
+    EXPECT_TRUE(WaitFor([] { return CSandBoxHelper::IsGuideShown() == 1; })) << "SB_GUIDE is written";
+    EXPECT_TRUE(WaitFor([] { return CSandBoxHelper::ReadFlag(kFlagState, 0) == 1; })) << "SB_State = 1";
+    int notices = 0;
+    EXPECT_TRUE(m_tray.WaitForLine([&](const std::wstring& line) {
+        notices += line.rfind(L"notice ", 0) == 0 ? 1 : 0;
+        return notices == 2;
+    })) << "both sandbox-state notices reach the tray";
+    EXPECT_TRUE(WaitFor([this] {
+        const std::string dump = m_driver->Dump();
+        const size_t at = dump.find("image=IDI_IMAGE_GUIDE");
+        return at != std::string::npos && dump.rfind("rect=707,25,830,67", at) != std::string::npos;
+    })) << m_driver->Dump();
 }
 
 }  // namespace
