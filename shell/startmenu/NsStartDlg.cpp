@@ -18,7 +18,6 @@ using namespace vorrelUI;
 namespace {
 
 constexpr wchar_t kLayout[] = L"NsWindow.xml";
-constexpr wchar_t kRowTheme[] = L"sandbox_default";
 constexpr wchar_t kCaptionTheme[] = L"static_sandbox_9_black";
 constexpr wchar_t kSkinCaption[] = L"vorrel_ui_demo";
 constexpr DWORD kPictureStyle = 0x10000020;
@@ -29,6 +28,8 @@ constexpr LONG kBottomGap = 40;
 constexpr LONG kStartButtonWidth = 45;
 constexpr LONG kStartButtonHeight = 40;
 constexpr int kIconSize = 16;
+constexpr int kMenuWidth = 380;
+constexpr int kMenuHeight = 480;
 
 // Button panels in the menu's order, their labels, and the special folders the first five open.
 constexpr USHORT kButtonIds[6] = {StartControl::kComputer, StartControl::kDesktop, StartControl::kDocuments,
@@ -117,8 +118,8 @@ bool NsStartDlg::Create(HWND parent) noexcept
     placement.parent = parent;
     placement.x = 0;
     placement.y = 0;
-    placement.width = 380;
-    placement.height = 480;
+    placement.width = kMenuWidth;  // the layout sizes it again
+    placement.height = kMenuHeight;
     try {
         return Window::Create(WindowClass{kStartMenuClass}, L"", placement);
     } catch (...) {
@@ -291,7 +292,6 @@ StartMenuRow* NsStartDlg::MakeRow(const FileItemRecord& entry, const RECT& rect,
         if (!skin::CreateLabelControl(row->caption, kCaptionTheme) || !skin::CreatePanelControl(row->panel)) {
             return nullptr;
         }
-        row->panel->SetThemeName(kRowTheme);
         row->panel->Move(&rect, FALSE);
         row->panel->SetUserValue(reinterpret_cast<LONG_PTR>(row.get()));
         row->panel->ModifyStyle(kStyleVisible, 0);

@@ -2,6 +2,7 @@
 
 #include "base/UniqueResource.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
 
 namespace veyra::test {
 
@@ -41,8 +42,28 @@ std::wstring SaveScreenshot(const std::wstring& name)
     if (GetEnvironmentVariableW(L"VEYRA_SHOT_DIR", folder, MAX_PATH) == 0) {
         return std::wstring();
     }
-    const std::wstring path = std::wstring(folder) + L"/" + name + L".png";
-    return RunUnixTool(L"import.exe", L"-window root " + path, 20000) ? path : std::wstring();
+    // Wine's own export names the Unix file behind a path, which import is given.
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    const std::wstring path = std::wstring(folder) + L"\\" + name + L".png";
+    DeleteFileW(path.c_str());
+    char* unixPath = unixName ? unixName(path.c_str()) : nullptr;
+    if (!unixPath) {
+        return std::wstring();
+    }
+    const std::string narrow(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    if (!RunUnixTool(L"import.exe", L"-window root " + std::wstring(narrow.begin(), narrow.end()), 20000)) {
+        return std::wstring();
+    }
+    // The Unix process cannot be awaited: the picture is there once import has written and closed it.
+    const bool written = WaitFor([&] {
+        UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size{};
+        return file && GetFileSizeEx(file.get(), &size) && size.QuadPart > 0;
+    }, std::chrono::seconds(20));
+    return written ? path : std::wstring();
 }
 
 bool ClickAt(POINT screen, const wchar_t* modifier)

@@ -13,8 +13,9 @@ namespace veyra::test {
 // Under Wine the Unix process cannot be awaited: callers wait for what the input does.
 bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs = 10000);
 
-// With VEYRA_SHOT_DIR naming a Unix folder: the whole screen into "<folder>/<name>.png" by ImageMagick's
-// import (linked beside the programs like xdotool), for a person to look at; the path, or "" without it.
+// With VEYRA_SHOT_DIR naming a folder (a Wine path): the whole screen into "<folder>\<name>.png" by
+// ImageMagick's import (linked beside the programs like xdotool), for a person to look at; the path once
+// written, or "" without the variable or on failure.
 std::wstring SaveScreenshot(const std::wstring& name);
 
 // A click of the left button at a screen point, with "ctrl" or "shift" held when `modifier` names one.

@@ -17,6 +17,7 @@
 #include "core/SandBoxHelper.h"
 #include "shell/desktop/NsDesktopDlg.h"
 #include "shell/protocol/WindowProtocol.h"
+#include "suite/common/SandboxProcessList.h"
 #include "tests/support/DesktopDriver.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/ScopedRegistryKey.h"
@@ -160,6 +161,27 @@ HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
 {
     const std::vector<HWND> found = ShownOwnedWindows(owner, className);
     return found.empty() ? nullptr : found.front();
+}
+
+// Whether a control below control `id` is pressed (a rich list's selected row carries the bit).
+bool PressedBelow(const std::string& dump, USHORT id)
+{
+    const std::vector<std::string> lines = Lines(dump);
+    const std::string wanted = "id=" + std::to_string(id) + "\t";
+    for (size_t index = 0; index < lines.size(); ++index) {
+        const size_t depth = Depth(lines[index]);
+        if (lines[index].compare(depth, wanted.size(), wanted) != 0) {
+            continue;
+        }
+        for (size_t next = index + 1; next < lines.size() && Depth(lines[next]) > depth; ++next) {
+            unsigned long state = 0;
+            const size_t at = lines[next].find("\tstate=");
+            if (at != std::string::npos && sscanf(lines[next].c_str() + at + 7, "0x%lx", &state) == 1 && (state & 0x10)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // The skin library's message box over `owner`, or nullptr.
@@ -432,6 +454,74 @@ TEST_F(TasksEndToEnd, FirstStartShowsTheIntroductionWhoseButtonSwitchesTheSandbo
         const size_t at = dump.find("image=IDI_IMAGE_GUIDE");
         return at != std::string::npos && dump.rfind("rect=707,25,830,67", at) != std::string::npos;
     })) << m_driver->Dump();
+}
+
+// A rebuild (here: the program's window changes its title) empties the list while a row is selected:
+// "结束进程" must then end nothing, not the process of a row that is gone.
+TEST_F(TasksEndToEnd, EndProcessAfterARebuildEndsNothing)
+{
+    SleeperProcess sleeper;
+    const HWND sleeperWindow = WaitForProcessWindow(sleeper.Id());
+    ASSERT_NE(sleeperWindow, nullptr);
+    ASSERT_TRUE(suite::AddSandboxProcess(sleeper.Id(), 0, SleeperProcess::ProgramPath()));
+    StartDesktop();
+    PostMessageW(m_driver->Window(), WM_COMMAND, MAKEWPARAM(kTaskManagerCommand, 0), 0);
+    HWND tasks = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (tasks = ShownOwnedWindow(m_driver->Window(), L"#32770")) != nullptr; }));
+    const std::string listed = DumpWhen(tasks, [&](const std::string& tree) {
+        return !LineWithText(tree, std::to_string(sleeper.Id())).empty();
+    });
+    ASSERT_FALSE(listed.empty()) << m_driver->DumpOf(tasks);
+    const std::optional<RECT> row = RectOf(LineWithText(listed, "veyra_test_sleeper.exe"));
+    ASSERT_TRUE(row);
+    ASSERT_TRUE(m_driver->ClickIn(tasks, Centre(*row)));
+    ASSERT_TRUE(WaitFor([&] { return PressedBelow(m_driver->DumpOf(tasks), 7002); })) << "the row is selected";
+
+    SetWindowTextW(sleeperWindow, L"Veyra test sleeper, renamed");
+    EXPECT_TRUE(WaitFor([&] {
+        const std::string tree = m_driver->DumpOf(tasks);
+        return !PressedBelow(tree, 7002) && !LineWithText(tree, std::to_string(sleeper.Id())).empty();
+    })) << "the next snapshot rebuilds the list and the selection goes with the old rows";
+    const std::optional<RECT> endButton = RectOf(m_driver->ControlLineOf(tasks, 7003));
+    ASSERT_TRUE(endButton);
+    ASSERT_TRUE(m_driver->ClickIn(tasks, Centre(*endButton)));
+    ASSERT_TRUE(m_driver->WaitUntilIdle());
+    EXPECT_TRUE(sleeper.Running()) << "nothing was selected, so nothing ends";
+    suite::RemoveSandboxProcess(sleeper.Id());
+}
+
+// A folder row opens in place: its entries below it, indented, without the ".DIR" ones.
+TEST_F(TasksEndToEnd, AStartMenuFolderRowExpandsWithoutItsDirEntries)
+{
+    const std::wstring folder = ProgramsFolder() + L"\\Veyra Test Folder";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    for (const wchar_t* name : {L"\\Inner Notes.txt", L"\\Hidden.DIR"}) {
+        const HANDLE file = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+    }
+    StartDesktop();
+    ASSERT_TRUE(m_driver->Click(kStartButton));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = ShownOwnedWindow(m_driver->Window(), kStartMenuClass)) != nullptr; }));
+    const std::string dump =
+        DumpWhen(menu, [](const std::string& tree) { return !LineWithText(tree, "Veyra Test Folder").empty(); });
+    const std::optional<RECT> folderRow = RectOf(LineWithText(dump, "Veyra Test Folder"));
+    ASSERT_TRUE(folderRow) << m_driver->DumpOf(menu);
+    ASSERT_TRUE(m_driver->ClickIn(menu, Centre(*folderRow)));
+    const std::string expanded =
+        DumpWhen(menu, [](const std::string& tree) { return !LineWithText(tree, "Inner Notes.txt").empty(); });
+    ASSERT_FALSE(expanded.empty()) << m_driver->DumpOf(menu);
+    const std::optional<RECT> child = RectOf(LineWithText(expanded, "Inner Notes.txt"));
+    ASSERT_TRUE(child);
+    // Top-level captions start 25 pixels into the row; a child's (indent 19) at 19 + 19.
+    EXPECT_EQ(child->left - folderRow->left, 38 - 25) << child->left << " " << folderRow->left;
+    EXPECT_GT(child->top, folderRow->top) << "below its folder";
+    EXPECT_TRUE(LineWithText(expanded, "Hidden.DIR").empty()) << expanded;
+    SaveScreenshot(L"start-menu-expanded");
+    DeleteFileW((folder + L"\\Inner Notes.txt").c_str());
+    DeleteFileW((folder + L"\\Hidden.DIR").c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
