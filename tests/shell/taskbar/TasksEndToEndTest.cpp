@@ -75,23 +75,46 @@ std::string LineWithText(const std::string& dump, const std::string& text)
     return {};
 }
 
-// How many controls lie directly inside control `id`.
-int ChildrenOf(const std::string& dump, USHORT id)
+// The lines of control `id`'s subtree below its own line, each with its depth under it (1 for a child).
+std::vector<std::pair<size_t, std::string>> SubtreeOf(const std::string& dump, USHORT id)
 {
     const std::vector<std::string> lines = Lines(dump);
     const std::string wanted = "id=" + std::to_string(id) + "\t";
+    std::vector<std::pair<size_t, std::string>> subtree;
     for (size_t index = 0; index < lines.size(); ++index) {
         const size_t depth = Depth(lines[index]);
         if (lines[index].compare(depth, wanted.size(), wanted) != 0) {
             continue;
         }
-        int children = 0;
         for (size_t next = index + 1; next < lines.size() && Depth(lines[next]) > depth; ++next) {
-            children += Depth(lines[next]) == depth + 2 ? 1 : 0;
+            subtree.emplace_back((Depth(lines[next]) - depth) / 2, lines[next]);
         }
-        return children;
+        break;
     }
-    return -1;
+    return subtree;
+}
+
+// How many controls lie directly inside control `id`.
+int ChildrenOf(const std::string& dump, USHORT id)
+{
+    int children = 0;
+    for (const auto& [depth, line] : SubtreeOf(dump, id)) {
+        children += depth == 1 ? 1 : 0;
+    }
+    return children;
+}
+
+// Whether a control below control `id` is pressed (a rich list's selected row carries the bit).
+bool PressedBelow(const std::string& dump, USHORT id)
+{
+    for (const auto& [depth, line] : SubtreeOf(dump, id)) {
+        unsigned long state = 0;
+        const size_t at = line.find("\tstate=");
+        if (at != std::string::npos && sscanf(line.c_str() + at + 7, "0x%lx", &state) == 1 && (state & 0x10)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 POINT Centre(const RECT& rect)
@@ -161,27 +184,6 @@ HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
 {
     const std::vector<HWND> found = ShownOwnedWindows(owner, className);
     return found.empty() ? nullptr : found.front();
-}
-
-// Whether a control below control `id` is pressed (a rich list's selected row carries the bit).
-bool PressedBelow(const std::string& dump, USHORT id)
-{
-    const std::vector<std::string> lines = Lines(dump);
-    const std::string wanted = "id=" + std::to_string(id) + "\t";
-    for (size_t index = 0; index < lines.size(); ++index) {
-        const size_t depth = Depth(lines[index]);
-        if (lines[index].compare(depth, wanted.size(), wanted) != 0) {
-            continue;
-        }
-        for (size_t next = index + 1; next < lines.size() && Depth(lines[next]) > depth; ++next) {
-            unsigned long state = 0;
-            const size_t at = lines[next].find("\tstate=");
-            if (at != std::string::npos && sscanf(lines[next].c_str() + at + 7, "0x%lx", &state) == 1 && (state & 0x10)) {
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 // The skin library's message box over `owner`, or nullptr.
