@@ -14,49 +14,10 @@ namespace {
 
 constexpr wchar_t kLayout[] = L"NsTaskmgr.xml";
 constexpr wchar_t kRowTheme[] = L"sandbox_default";
-constexpr wchar_t kLabelTheme[] = L"static_sandbox_9_black";
 constexpr LONG kBottomGap = 40;
-constexpr LONG kLabelInsetX = 6;
-constexpr LONG kLabelInsetY = 5;
 constexpr LONG kThickFrame = 0x40000;
 constexpr LONG kPopup = static_cast<LONG>(0x80000000);
 constexpr LONG kWithoutOptimisation = 0xC000;
-
-ComPtr<Ivorrel_panel> NewPanel(const RECT& rect) noexcept
-{
-    ComPtr<Ivorrel_panel> panel;
-    if (!skin::CreatePanelControl(panel)) {
-        return {};
-    }
-    panel->Move(&rect, FALSE);
-    panel->ModifyStyle(kStyleVisible, 0);
-    return panel;
-}
-
-ComPtr<Ivorrel_label> NewLabel(const RECT& rect, const std::wstring& text) noexcept
-{
-    ComPtr<Ivorrel_label> label;
-    if (!skin::CreateLabelControl(label, kLabelTheme)) {
-        return {};
-    }
-    const RECT inset{rect.left + kLabelInsetX, rect.top + kLabelInsetY, rect.right, rect.bottom};
-    label->Move(&inset, FALSE);
-    label->SetText(text.c_str());
-    label->ModifyStyle(kStyleVisible, 0);
-    return label;
-}
-
-// A cell panel holding its label; false when either cannot be made.
-bool NewCell(const RECT& rect, const std::wstring& text, ComPtr<Ivorrel_panel>& cell, ComPtr<Ivorrel_label>& label) noexcept
-{
-    cell = NewPanel(rect);
-    label = NewLabel(rect, text);
-    if (!cell || !label) {
-        return false;
-    }
-    cell->AddChild(label.get());
-    return true;
-}
 
 }  // namespace
 
@@ -64,7 +25,7 @@ NsTaskmgrDlg::NsTaskmgrDlg(int ownerKey) noexcept : m_base(ownerKey), m_ownerKey
 
 NsTaskmgrDlg::~NsTaskmgrDlg()
 {
-    EmptyList();
+    m_rows.reset();
     if (m_skin) {
         m_skin->ReleaseControls();
     }
@@ -139,6 +100,10 @@ bool NsTaskmgrDlg::BuildSkin() noexcept
         !skin::FindControlAs(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton)) {
         return false;
     }
+    m_rows.reset(new (std::nothrow) TaskList(m_list.get()));
+    if (!m_rows) {
+        return false;
+    }
     if (!UiOptimisationFlag) {
         m_closeButton->ModifyStyle(0, kStyleVisible);
     }
@@ -184,7 +149,7 @@ void NsTaskmgrDlg::BuildHeader() noexcept
         headerColumns->SetColumnTheme(kListHeaderColumnTheme);
         ComPtr<Ivorrel_panel> nameColumn, idColumn;
         ComPtr<Ivorrel_label> nameLabel, idLabel;
-        if (NewCell(columns.name, L"进程", nameColumn, nameLabel) && NewCell(columns.id, L"PID", idColumn, idLabel)) {
+        if (MakeTaskCell(columns.name, L"进程", nameColumn, nameLabel) && MakeTaskCell(columns.id, L"PID", idColumn, idLabel)) {
             headerColumns->AddColumn(nameColumn.get());
             headerColumns->AddColumn(idColumn.get());
         }
@@ -194,40 +159,9 @@ void NsTaskmgrDlg::BuildHeader() noexcept
     m_headerBuilt = 1;
 }
 
-// The list lets go of the rows' panels first: a row freed while the list still showed it would leave
-// the selection naming a deleted row.
-void NsTaskmgrDlg::EmptyList() noexcept
-{
-    if (m_list) {
-        m_list->RemoveAllChildren();
-    }
-    m_rows.clear();
-}
-
-std::unique_ptr<TaskListRow> NsTaskmgrDlg::MakeRow(const ProcessEntry& process, const RECT& list) noexcept
-{
-    try {
-        auto row = std::make_unique<TaskListRow>();
-        const TaskRowText text = TaskRowTextOf(process);
-        const TaskRowCells cells = TaskRowCellsIn(list);
-        row->row = NewPanel(cells.row);
-        if (!row->row || !NewCell(cells.name, text.name, row->nameCell, row->name) ||
-            !NewCell(cells.id, text.id, row->idCell, row->id)) {
-            return nullptr;
-        }
-        row->processId = process.record.processId;
-        row->row->AddChild(row->nameCell.get());
-        row->row->AddChild(row->idCell.get());
-        row->row->SetUserValue(reinterpret_cast<LONG_PTR>(row.get()));
-        return row;
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 INT_PTR NsTaskmgrDlg::OnTasksChanged(WPARAM, LPARAM)
 {
-    if (!m_list) {
+    if (!m_rows) {
         return TRUE;
     }
     std::vector<ProcessEntry> processes;
@@ -236,22 +170,8 @@ INT_PTR NsTaskmgrDlg::OnTasksChanged(WPARAM, LPARAM)
     if (!m_headerBuilt) {
         BuildHeader();
     }
-    EmptyList();
-    RECT list{};
-    m_list->GetRect(&list);
-    for (const ProcessEntry& process : processes) {
-        std::unique_ptr<TaskListRow> row = MakeRow(process, list);
-        if (!row) {
-            continue;
-        }
-        try {
-            m_rows.push_back(std::move(row));
-        } catch (...) {
-            continue;
-        }
-        m_list->AddChild(m_rows.back()->row.get());
-    }
-    if (EndProcessEnabled(m_rows.size())) {
+    m_rows->Rebuild(processes);
+    if (EndProcessEnabled(m_rows->RowCount())) {
         m_endButton->ModifyStyle(0, kStyleDisabled);
     } else {
         m_endButton->ModifyStyle(kStyleDisabled, 0);
@@ -261,19 +181,10 @@ INT_PTR NsTaskmgrDlg::OnTasksChanged(WPARAM, LPARAM)
     return TRUE;
 }
 
-// Only a row the dialog still holds is trusted: the list's user value is compared, never followed.
 void NsTaskmgrDlg::EndSelectedProcess() noexcept
 {
-    ComPtr<Ivorrel_control> selected;
-    LONG_PTR value = 0;
-    if (!m_list || FAILED(m_list->GetSelected(selected.put())) || !selected || FAILED(selected->GetUserValue(&value))) {
-        return;
-    }
-    for (const auto& row : m_rows) {
-        if (reinterpret_cast<LONG_PTR>(row.get()) == value) {
-            static_cast<void>(CProcessListManager::GetInstance().TerminateProcess(row->processId));
-            return;
-        }
+    if (const DWORD processId = m_rows ? m_rows->SelectedProcess() : 0) {
+        static_cast<void>(CProcessListManager::GetInstance().TerminateProcess(processId));
     }
 }
 
@@ -298,7 +209,7 @@ LONG NsTaskmgrDlg::OnSkinEvent(const ULONG_PTR* arguments)
 
 INT_PTR NsTaskmgrDlg::OnClose(WPARAM, LPARAM)
 {
-    EmptyList();
+    m_rows.reset();
     m_base.Detach();
     PostMessageW(m_parent, WM_NS_TASKMGR_CLOSED, 0, 0);
     DestroyWindow(Handle());

@@ -2,7 +2,7 @@
 // The desktop's task manager: a skinned modeless dialog listing the sandboxed processes of its desktop
 // (name and id) and ending the selected one through the process watch. The desktop window creates one,
 // keeps it while it is open and deletes it when the dialog posts WM_NS_TASKMGR_CLOSED. The dialog owns
-// its rows; the list only shows them, so it is emptied before the rows go. UI thread only.
+// its rows (TaskList). UI thread only.
 
 #include <windows.h>
 
@@ -17,6 +17,7 @@
 #include "shell/desktop/DesktopParts.h"
 #include "shell/dialogbase/NsBaseDlg.h"
 #include "shell/skin/SkinEventSink.h"
+#include "shell/taskmgr/TaskList.h"
 
 namespace veyra {
 
@@ -26,16 +27,6 @@ inline constexpr USHORT kList = 7002;
 inline constexpr USHORT kEndProcess = 7003;
 inline constexpr USHORT kClose = 7004;
 }  // namespace TaskmgrControl
-
-// One listed process: its row panel with two cells and their labels.
-struct TaskListRow {
-    ComPtr<vorrelUI::Ivorrel_panel> row;
-    ComPtr<vorrelUI::Ivorrel_panel> nameCell;
-    ComPtr<vorrelUI::Ivorrel_panel> idCell;
-    ComPtr<vorrelUI::Ivorrel_label> name;
-    ComPtr<vorrelUI::Ivorrel_label> id;
-    DWORD processId = 0;
-};
 
 class NsTaskmgrDlg final : public skin::SkinEventSink<NsTaskmgrDlg>,
                            public MappedDialog<NsTaskmgrDlg>,
@@ -67,8 +58,6 @@ private:
 
     bool BuildSkin() noexcept;
     void BuildHeader() noexcept;
-    void EmptyList() noexcept;
-    std::unique_ptr<TaskListRow> MakeRow(const ProcessEntry& process, const RECT& list) noexcept;
     void EndSelectedProcess() noexcept;
     void PlaceOverParent() noexcept;
 
@@ -83,7 +72,7 @@ private:
     ComPtr<vorrelUI::Ivorrel_imagebutton> m_closeButton;
     ComPtr<vorrelUI::Ivorrel_panel> m_header;
     int m_headerBuilt = 0;
-    std::vector<std::unique_ptr<TaskListRow>> m_rows;
+    std::unique_ptr<TaskList> m_rows;  // once the list exists
     LoopFilterRegistration m_filter;
 };
 
