@@ -56,25 +56,58 @@ int NsProcessTab::Refresh()
 
 int NsProcessTab::Rebuild(const std::vector<ProcessEntry>& processes)
 {
-    ClearItems();
     HostWindowMap windows;
     SendMessageW(m_hostWindow, WM_NS_GET_FOLDER_WINDOWS, reinterpret_cast<WPARAM>(&windows), 0);
+    std::vector<FileItemRecord> buttons;
     const std::wstring iconSource = FolderWindowIconSource();
     for (const HostWindowEntry& entry : TaskbarFolderWindows(windows)) {
-        static_cast<void>(AddFolderItem(FolderWindowRecord(entry, m_ownerKey, iconSource), 1, 0));
+        buttons.push_back(FolderWindowRecord(entry, m_ownerKey, iconSource));
     }
     for (const ProcessEntry& process : processes) {
-        const std::optional<FileItemRecord> record = ProcessRecord(process, m_ownerKey);
-        if (!record) {
-            continue;
+        if (std::optional<FileItemRecord> record = ProcessRecord(process, m_ownerKey)) {
+            buttons.push_back(std::move(*record));
         }
-        static_cast<void>(record->kind == kFileKindProgram ? AddAppItem(*record, 1, 0)
-                                                             : AddDocumentItem(*record, 1, 0));
+    }
+    // A change of window titles only (the commonest change) leaves every button as it is drawn: the
+    // titles are taken over in place instead of making 40 buttons anew.
+    if (RetitleInPlace(buttons)) {
+        return 1;
+    }
+    ClearItems();
+    for (const FileItemRecord& record : buttons) {
+        switch (record.kind) {
+        case kFileKindFolder:
+            static_cast<void>(AddFolderItem(record, 1, 0));
+            break;
+        case kFileKindProgram:
+            static_cast<void>(AddAppItem(record, 1, 0));
+            break;
+        default:
+            static_cast<void>(AddDocumentItem(record, 1, 0));
+            break;
+        }
     }
     if (m_panel) {
         static_cast<void>(m_panel->Redraw(TRUE));
     }
     return 1;
+}
+
+bool NsProcessTab::RetitleInPlace(const std::vector<FileItemRecord>& buttons)
+{
+    ScopedLock lock(m_itemsLock);
+    if (m_items.size() != buttons.size()) {
+        return false;
+    }
+    for (size_t index = 0; index < buttons.size(); ++index) {
+        if (!SameButton(m_items[index]->Record(), buttons[index])) {
+            return false;
+        }
+    }
+    for (size_t index = 0; index < buttons.size(); ++index) {
+        m_items[index]->Record().extraText = buttons[index].extraText;
+    }
+    return true;
 }
 
 int NsProcessTab::OnLButtonDown(POINT* point)

@@ -42,6 +42,9 @@ public:
     [[nodiscard]] NsIcon* FirstSelected();
 
 private:
+    // True when the buttons stand for the same windows in the same order as now: their titles are
+    // taken over and nothing else changes.
+    bool RetitleInPlace(const std::vector<FileItemRecord>& buttons);
     // The window of the button the context menu was opened on, else of the first selected one.
     [[nodiscard]] std::optional<TaskbarTarget> CommandTarget();
 

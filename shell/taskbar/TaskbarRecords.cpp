@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+
 #include "core/GlobalInfo.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "core/shellutil/Thumbnails.h"
@@ -57,6 +59,12 @@ std::optional<FileItemRecord> ProcessRecord(const ProcessEntry& process, int own
     record.viewValues[kWindow] = HandleToLong(process.mainWindow);
     record.extraText = process.title;
     return record;
+}
+
+bool SameButton(const FileItemRecord& shown, const FileItemRecord& wanted) noexcept
+{
+    return shown.kind == wanted.kind && shown.isShortcut == wanted.isShortcut && shown.path == wanted.path &&
+           std::equal(std::begin(shown.viewValues), std::end(shown.viewValues), std::begin(wanted.viewValues));
 }
 
 TaskbarTarget TargetOf(const FileItemRecord& record) noexcept

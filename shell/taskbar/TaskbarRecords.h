@@ -26,6 +26,9 @@ namespace veyra {
 // for a process without a titled window or of another kind.
 [[nodiscard]] std::optional<FileItemRecord> ProcessRecord(const ProcessEntry& process, int ownerKey);
 
+// Whether two button records stand for the same window drawn the same way (the title aside).
+[[nodiscard]] bool SameButton(const FileItemRecord& shown, const FileItemRecord& wanted) noexcept;
+
 // The window a button stands for, kept from a press so that a rebuild in between loses nothing.
 struct TaskbarTarget {
     DWORD processId = 0;  // 0 for a folder window

@@ -152,6 +152,30 @@ TEST_F(TaskbarViewTest, RebuildShowsFolderWindowsAndTitledProcessesByKind)
     EXPECT_EQ(m_view->ItemCount(), 1) << "a rebuild replaces every button";
 }
 
+// Titles change often (any window of a sandboxed program may retitle itself): the buttons stay, with the
+// new titles; a process that ends makes the buttons anew.
+TEST_F(TaskbarViewTest, ATitleChangeKeepsTheButtonsAndAProcessChangeMakesThemAnew)
+{
+    ASSERT_EQ(m_view->Init(), 1);
+    const std::wstring program = m_root + L"\\run.exe";
+    MakeReal(program);
+    std::vector<ProcessEntry> processes = {Process(201, program, L"First"), Process(202, program, L"Second")};
+    ASSERT_EQ(m_view->Rebuild(processes), 1);
+    ASSERT_EQ(m_view->ItemCount(), 2);
+    NsIcon* const first = m_view->ItemAt(0);
+    wcscpy(processes[0].title, L"First, renamed");
+    ASSERT_EQ(m_view->Rebuild(processes), 1);
+    EXPECT_EQ(m_view->ItemAt(0), first) << "the same button";
+    EXPECT_EQ(m_view->ItemAt(0)->Record().extraText, L"First, renamed");
+    processes[1].record.processId = 203;
+    ASSERT_EQ(m_view->Rebuild(processes), 1);
+    ASSERT_EQ(m_view->ItemCount(), 2);
+    EXPECT_EQ(m_view->ItemAt(1)->Record().viewValues[0], 203);
+    processes.pop_back();
+    ASSERT_EQ(m_view->Rebuild(processes), 1);
+    EXPECT_EQ(m_view->ItemCount(), 1);
+}
+
 TEST_F(TaskbarViewTest, PressOnAMinimisedProgramShowsItNormal)
 {
     ASSERT_EQ(m_view->Init(), 1);
@@ -188,7 +212,9 @@ TEST_F(TaskbarViewTest, MenuCommandsKeepThePressedButtonAcrossARebuild)
     ASSERT_EQ(m_view->Rebuild({}), 1);
     POINT point = CentreOf(0);
     ASSERT_EQ(m_view->BaseLButtonDown(&point), 1);
-    ASSERT_EQ(m_view->Rebuild({}), 1);
+    const std::wstring program = m_root + L"\\run.exe";
+    MakeReal(program);
+    ASSERT_EQ(m_view->Rebuild({Process(301, program, L"Started meanwhile")}), 1);
     EXPECT_EQ(m_view->FirstSelected(), nullptr) << "the rebuild emptied the selection";
     EXPECT_EQ(m_view->CloseSelected(), 1);
     MSG message{};
