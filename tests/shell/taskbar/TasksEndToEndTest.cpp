@@ -288,6 +288,7 @@ TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
     const std::optional<RECT> caption = RectOf(LineWithText(dump, "veyra_test_sleeper"));
     ASSERT_TRUE(caption);
     EXPECT_NE(LineWithText(dump, "\xE6\x96\x87\xE6\xA1\xA3").find("visible=1"), std::string::npos) << "文档";
+    EXPECT_EQ(dump.find("loaded=0"), std::string::npos) << "every image of the menu is found\n" << dump;
     SaveScreenshot(L"start-menu");
 
     ASSERT_TRUE(m_driver->ClickIn(menu, Centre(*caption)));
@@ -311,6 +312,7 @@ TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
     ASSERT_FALSE(listed.empty()) << m_driver->DumpOf(tasks);
     EXPECT_FALSE(LineWithText(listed, "veyra_test_sleeper.exe").empty()) << listed;
     EXPECT_NE(m_driver->ControlLineOf(tasks, 7003).find("disabled=0"), std::string::npos);
+    EXPECT_EQ(listed.find("loaded=0"), std::string::npos) << "every image of the task manager is found\n" << listed;
     SaveScreenshot(L"task-manager");
 
     const std::optional<RECT> row = RectOf(LineWithText(listed, "veyra_test_sleeper.exe"));
