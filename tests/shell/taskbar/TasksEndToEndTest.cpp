@@ -528,4 +528,23 @@ TEST_F(TasksEndToEnd, AStartMenuFolderRowExpandsWithoutItsDirEntries)
     RemoveDirectoryW(folder.c_str());
 }
 
+// The start button toggles the menu: a press while it shows hides it, the next shows the same menu.
+TEST_F(TasksEndToEnd, TheStartButtonHidesAShownMenuAndShowsItAgain)
+{
+    StartDesktop();
+    ASSERT_TRUE(m_driver->Click(kStartButton));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = ShownOwnedWindow(m_driver->Window(), kStartMenuClass)) != nullptr; }));
+    RECT menuRect{}, desktopRect{};
+    GetWindowRect(menu, &menuRect);
+    GetWindowRect(m_driver->Window(), &desktopRect);
+    EXPECT_EQ(menuRect.left, desktopRect.left);
+    EXPECT_EQ(menuRect.bottom, desktopRect.bottom - 40) << "above the taskbar strip";
+    ASSERT_TRUE(m_driver->Click(POINT{kStartButton.x + 10, kStartButton.y}));  // beside the first press
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
+    ASSERT_TRUE(m_driver->Click(kStartButton));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(menu) != FALSE; }));
+    EXPECT_EQ(ShownOwnedWindow(m_driver->Window(), kStartMenuClass), menu) << "the same menu";
+}
+
 }  // namespace
