@@ -91,4 +91,26 @@ bool MessageLoop::RunUntil(const bool& finished)
     return true;
 }
 
+LoopFilterRegistration::~LoopFilterRegistration()
+{
+    if (m_loop) {
+        m_loop->RemoveFilter(m_filter);
+    }
+}
+
+void LoopFilterRegistration::Join(MessageFilter* filter) noexcept
+{
+    MessageLoop* loop = MessageLoop::Current();
+    if (!loop || m_loop) {
+        return;
+    }
+    try {
+        loop->AddFilter(filter);
+    } catch (...) {
+        return;  // without memory the window runs without its keyboard filter
+    }
+    m_loop = loop;
+    m_filter = filter;
+}
+
 }  // namespace veyra

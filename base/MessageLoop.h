@@ -48,4 +48,20 @@ private:
     MessageLoop* m_previous;
 };
 
+// A window's filter in the loop of the thread that made it, from Join until this goes.
+class LoopFilterRegistration {
+public:
+    LoopFilterRegistration() = default;
+    LoopFilterRegistration(const LoopFilterRegistration&) = delete;
+    LoopFilterRegistration& operator=(const LoopFilterRegistration&) = delete;
+    ~LoopFilterRegistration();
+
+    // Adds `filter` to the calling thread's current loop, when there is one.
+    void Join(MessageFilter* filter) noexcept;
+
+private:
+    MessageLoop* m_loop = nullptr;
+    MessageFilter* m_filter = nullptr;
+};
+
 }  // namespace veyra

@@ -14,6 +14,11 @@
 #include "shell/desktop/NsDesktopDlg.h"
 #include "shell/dialogs/CShellPrompts.h"
 #include "shell/directory/NsDirectoryDlg.h"
+#include "shell/introduction/NsIntroductionDlg.h"
+#include "shell/settings/NsSettingDlg.h"
+#include "shell/startmenu/NsStartDlg.h"
+#include "shell/taskbar/TaskbarPart.h"
+#include "shell/taskmgr/NsTaskmgrDlg.h"
 
 namespace veyra {
 
@@ -65,6 +70,11 @@ int RunDesktopProgram(HINSTANCE, int showCommand) noexcept
     InstallDesktopView();
     dialogs::InstallShellDialogs();
     InstallFolderWindows();
+    InstallTaskbar();
+    InstallStartMenu();
+    InstallTaskManager();
+    InstallIntroduction();
+    InstallSettingsMenu();
     const int exitCode = RunDesktopWindow(showCommand);
     CoUninitialize();
     OleUninitialize();

@@ -73,6 +73,14 @@ bool DesktopDriver::Release(POINT layout, POINT origin) const
     return SendMouseAt(Add(origin, layout), MOUSEEVENTF_LEFTUP);
 }
 
+bool DesktopDriver::ClickIn(HWND window, POINT layout) const
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const POINT at = Add(POINT{rect.left, rect.top}, layout);
+    return SendMouse(at, 0) && SendMouse(at, MOUSEEVENTF_LEFTDOWN) && SendMouse(at, MOUSEEVENTF_LEFTUP);
+}
+
 bool DesktopDriver::Click(POINT layout) const
 {
     RECT window{};

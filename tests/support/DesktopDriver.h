@@ -44,6 +44,8 @@ public:
     bool MoveTo(POINT layout, POINT origin) const;  // `origin`: the window's top-left the point is taken from
     bool Release(POINT layout, POINT origin) const;
     bool Click(POINT layout) const;
+    // A click at a point of another window of the program.
+    bool ClickIn(HWND window, POINT layout) const;
 
 private:
     ChildProcess m_program;

@@ -2,13 +2,9 @@
 
 #include "base/UniqueResource.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
 
 namespace veyra::test {
-
-bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
-{
-    return RunLinkedTool(L"xdotool.exe", arguments, timeoutMs);
-}
 
 bool RunLinkedTool(const wchar_t* link, const std::wstring& arguments, DWORD timeoutMs)
 {
@@ -29,6 +25,41 @@ bool RunLinkedTool(const wchar_t* link, const std::wstring& arguments, DWORD tim
         return true;  // Wine: a Unix program gives no handle to wait on; callers await its effect
     }
     return waited == WAIT_OBJECT_0 && GetExitCodeProcess(process.get(), &code) && code == 0;
+}
+
+bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
+{
+    return RunLinkedTool(L"xdotool.exe", arguments, timeoutMs);
+}
+
+std::wstring SaveScreenshot(const std::wstring& name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"VEYRA_SHOT_DIR", folder, MAX_PATH) == 0) {
+        return std::wstring();
+    }
+    // Wine's own export names the Unix file behind a path, which import is given.
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    const std::wstring path = std::wstring(folder) + L"\\" + name + L".png";
+    DeleteFileW(path.c_str());
+    char* unixPath = unixName ? unixName(path.c_str()) : nullptr;
+    if (!unixPath) {
+        return std::wstring();
+    }
+    const std::string narrow(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    if (!RunLinkedTool(L"import.exe", L"-window root " + std::wstring(narrow.begin(), narrow.end()), 20000)) {
+        return std::wstring();
+    }
+    // The Unix process cannot be awaited: the picture is there once import has written and closed it.
+    const bool written = WaitFor([&] {
+        UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size{};
+        return file && GetFileSizeEx(file.get(), &size) && size.QuadPart > 0;
+    }, std::chrono::seconds(20));
+    return written ? path : std::wstring();
 }
 
 bool ClickAt(POINT screen, const wchar_t* modifier)

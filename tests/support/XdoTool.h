@@ -15,6 +15,11 @@ bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs = 10000);
 // The same for another Unix program linked beside the programs ("import.exe", ImageMagick's).
 bool RunLinkedTool(const wchar_t* link, const std::wstring& arguments, DWORD timeoutMs = 10000);
 
+// With VEYRA_SHOT_DIR naming a folder (a Wine path): the whole screen into "<folder>\<name>.png" by
+// ImageMagick's import (linked beside the programs like xdotool), for a person to look at; the path once
+// written, or "" without the variable or on failure.
+std::wstring SaveScreenshot(const std::wstring& name);
+
 // A click of the left button at a screen point, with "ctrl" or "shift" held when `modifier` names one.
 bool ClickAt(POINT screen, const wchar_t* modifier = nullptr);
 
