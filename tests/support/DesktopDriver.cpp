@@ -78,7 +78,7 @@ bool DesktopDriver::ClickIn(HWND window, POINT layout) const
     RECT rect{};
     GetWindowRect(window, &rect);
     const POINT at = Add(POINT{rect.left, rect.top}, layout);
-    return SendMouse(at, 0) && SendMouse(at, MOUSEEVENTF_LEFTDOWN) && SendMouse(at, MOUSEEVENTF_LEFTUP);
+    return SendMouseAt(at, 0) && SendMouseAt(at, MOUSEEVENTF_LEFTDOWN) && SendMouseAt(at, MOUSEEVENTF_LEFTUP);
 }
 
 bool DesktopDriver::Click(POINT layout) const
