@@ -27,26 +27,6 @@ constexpr wchar_t kDesktopClass[] = L"KavoSandBoxClass";
 constexpr int kRounds = 7;
 constexpr DWORD kTimeoutMs = 60000;
 
-struct Search {
-    const wchar_t* windowClass;
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchShownWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<Search*>(parameter);
-    wchar_t name[64] = {};
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameW(window, name, 64);
-    if (owner == search->processId && IsWindowVisible(window) && lstrcmpW(name, search->windowClass) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Milliseconds from before the start of `program` to its first painted window of `windowClass`, or a
 // negative value when none was painted in time.
 double StartToFirstPaint(const std::wstring& program, const std::wstring& arguments, const wchar_t* windowClass)
@@ -58,9 +38,8 @@ double StartToFirstPaint(const std::wstring& program, const std::wstring& argume
     }
     const Clock::time_point deadline = start + std::chrono::milliseconds(kTimeoutMs);
     while (Clock::now() < deadline) {
-        Search search{windowClass, child.Id(), nullptr};
-        EnumWindows(&MatchShownWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found && !IsIconic(search.found) && !GetUpdateRect(search.found, nullptr, FALSE)) {
+        const HWND found = child.ShownWindow(windowClass);
+        if (found && !IsIconic(found) && !GetUpdateRect(found, nullptr, FALSE)) {
             return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         }
         Sleep(1);

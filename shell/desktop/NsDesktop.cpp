@@ -11,6 +11,7 @@
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "shell/desktop/DesktopTimers.h"
 #include "shell/explorer/ItemOrder.h"
+#include "shell/explorer/ViewCommandIds.h"
 #include "shell/protocol/WindowProtocol.h"
 
 namespace veyra {
@@ -19,7 +20,6 @@ using namespace vorrelUI;
 
 namespace {
 
-constexpr WORD kRenameCommand = 0x8022;
 constexpr int kIconSize = 48;
 
 std::wstring SpecialFolder(int csidl)
@@ -173,7 +173,7 @@ int NsDesktop::AddItemsAndSelect(const std::vector<std::wstring>& paths, int ren
         static_cast<void>(m_panel->Refresh());
     }
     if (paths.size() == 1 && added == 1 && rename) {
-        PostMessageW(m_hostWindow, WM_COMMAND, MAKEWPARAM(kRenameCommand, 0), 0);  // a new item starts renamed
+        PostMessageW(m_hostWindow, WM_COMMAND, MAKEWPARAM(ViewCommand::kRename, 0), 0);  // a new item starts renamed
     }
     return added;
 }
@@ -339,13 +339,9 @@ int NsDesktop::OnRButtonDown(POINT point, bool& isShortcut)
     return onItem;
 }
 
-void NsDesktop::RunItemCommand(WORD command, const std::wstring&)
+void NsDesktop::RunItemCommand(WORD command, const std::wstring& desktopFolder)
 {
-    // FIXME: paste, new document and folder, open location, cut, copy, delete and shortcuts are
-    // NsExplorer's view commands, which are being built; until they land only rename runs here.
-    if (command == kRenameCommand) {
-        static_cast<void>(BeginRename());
-    }
+    static_cast<void>(RunFileCommand(command, desktopFolder));
 }
 
 void NsDesktop::SelectAll()
@@ -365,26 +361,7 @@ void NsDesktop::ClearTypeAhead()
 
 void NsDesktop::ApplyChangeNotice(const ChangeNoticeRecord& notice)
 {
-    std::wstring path;
-    const std::wstring named(notice.path1, wcsnlen(notice.path1, std::size(notice.path1)));
-    if (!CSandBoxFileSystem::Instance().GetViewPath(named, path, m_ownerKey) || path.empty()) {
-        path = named;
-    }
-    switch (notice.kind) {
-    case NoticeKind::kFileAppeared:
-    case NoticeKind::kFolderAppeared:
-        if (!FindItemByPath(path)) {
-            static_cast<void>(AddItems({path}));
-        }
-        SyncItems();
-        break;
-    case NoticeKind::kFileGone:
-    case NoticeKind::kFolderGone:
-        static_cast<void>(RemoveItemsByPath({path}));
-        break;
-    default:
-        break;
-    }
+    static_cast<void>(NsExplorer::ApplyChangeNotice(&notice));
 }
 
 LRESULT NsDesktop::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -284,11 +284,8 @@ INT_PTR NsDirectoryDlg::OnCommand(WPARAM wParam, LPARAM)
             Navigate(m_view->GetCurrentPath());
         }
         return TRUE;
-    case kRename:
-        static_cast<void>(m_view->BeginRename());
-        return TRUE;
     default:
-        return FALSE;
+        return m_view->RunFileCommand(LOWORD(wParam), m_view->GetCurrentPath()) ? TRUE : FALSE;
     }
 }
 

@@ -154,6 +154,9 @@ public:
     int PasteItems(const std::wstring& folder);
     int CreateShortcuts();
     int OpenFileLocation();
+    // Runs one of menu 201's file commands (ViewCommandIds.h: paste, new, open location, cut, copy,
+    // delete, rename, shortcuts) on the selection or `folder`; false for any other id.
+    bool RunFileCommand(WORD command, const std::wstring& folder);
 
     // --- Resync and change notices ---
     // Marks `shown` against `fresh`: each fresh entry keeps the first shown record of its path and kind

@@ -10,6 +10,7 @@
 #include "core/fileops/OperationStarters.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "shell/explorer/NsExplorer.h"
+#include "shell/explorer/ViewCommandIds.h"
 #include "shell/protocol/WindowProtocol.h"
 
 namespace veyra {
@@ -205,6 +206,23 @@ int NsExplorer::OpenFileLocation()
     COPYDATASTRUCT data{COPYDATA_OPEN_FOLDER, sizeof(request), &request};
     SendMessageW(desktop, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hostWindow), reinterpret_cast<LPARAM>(&data));
     return 1;
+}
+
+bool NsExplorer::RunFileCommand(WORD command, const std::wstring& folder)
+{
+    using namespace ViewCommand;
+    switch (command) {
+    case kPaste: static_cast<void>(PasteItems(folder)); return true;
+    case kNewTextDocument: static_cast<void>(NewTextDocument(folder)); return true;
+    case kNewFolder: static_cast<void>(NewFolder(folder)); return true;
+    case kOpenLocation: static_cast<void>(OpenFileLocation()); return true;
+    case kCut: static_cast<void>(CopySelection(0)); return true;
+    case kCopy: static_cast<void>(CopySelection(1)); return true;
+    case kDelete: static_cast<void>(DeleteSelection()); return true;
+    case kRename: static_cast<void>(BeginRename()); return true;
+    case kCreateShortcut: static_cast<void>(CreateShortcuts()); return true;
+    default: return false;
+    }
 }
 
 }  // namespace veyra
