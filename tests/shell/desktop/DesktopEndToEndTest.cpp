@@ -463,6 +463,31 @@ TEST_F(DesktopIconsEndToEnd, TheMergeSwitchLeavesOnlyTheSandboxCopy)
     EXPECT_TRUE(WaitFor([this] { return ShowsOnly({"real.txt", "sbox.txt"}, {"mark.txt"}); })) << "merged again";
 }
 
+TEST_F(DesktopIconsEndToEnd, NewFolderCommandMakesItInTheSandboxCopyOnly)
+{
+    wchar_t desktop[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, TRUE);
+    const std::wstring real = std::wstring(desktop) + L"\\新建文件夹";
+    std::wstring shadow;
+    ASSERT_TRUE(CSandBoxFileSystem::Instance().ToSandboxPath(real, shadow, 0));
+    const auto icons = [this] {
+        const std::string dump = m_driver->Dump();
+        std::size_t count = 0;
+        for (std::size_t at = dump.find("\tdrawn="); at != std::string::npos; at = dump.find("\tdrawn=", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    const std::size_t before = icons();
+    ASSERT_TRUE(PostMessageW(m_driver->Window(), WM_COMMAND, MAKEWPARAM(0x8013, 0), 0));
+    // The new icon's caption is hidden under the rename box it opens with.
+    EXPECT_TRUE(WaitFor([&] { return icons() == before + 1; })) << m_driver->Dump();
+    const DWORD made = GetFileAttributesW(shadow.c_str());
+    EXPECT_TRUE(made != INVALID_FILE_ATTRIBUTES && (made & FILE_ATTRIBUTE_DIRECTORY)) << "made in the sandbox copy";
+    EXPECT_EQ(GetFileAttributesW(real.c_str()), INVALID_FILE_ATTRIBUTES) << "the real desktop is untouched";
+    RemoveDirectoryW(shadow.c_str());
+}
+
 // A program the tray started in the sandbox, and the answer of the exit question: Yes ends it, No not.
 class ExitWithTrayProgram : public DesktopEndToEnd {
 protected:

@@ -10,12 +10,14 @@
 #include <sstream>
 #include <string>
 
+#include "core/SandBoxHelper.h"
 #include "shell/directory/FolderInput.h"
 #include "shell/directory/NsDirectoryDlg.h"
 #include "shell/protocol/WindowProtocol.h"
 #include "tests/support/DesktopDriver.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/RectAssertions.h"
+#include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TrayFixture.h"
@@ -82,6 +84,8 @@ protected:
             ASSERT_NE(file, INVALID_HANDLE_VALUE);
             CloseHandle(file);
         }
+        // Not a first start: the introduction would stand over the centre, where the folder window opens.
+        ASSERT_TRUE(m_guide.SetDword(1));
         m_driver = std::make_unique<DesktopDriver>(m_suite);
         ASSERT_NE(m_driver->WaitForDesktop(), nullptr);
         ASSERT_TRUE(WaitFor([this] { return !m_driver->ControlLine(2001).empty(); })) << m_driver->Dump();
@@ -163,6 +167,7 @@ protected:
     }
 
     TrayFixture m_tray;
+    ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
     FakeSuite m_suite{SuitePart::All};
     TempFolder m_folder{L"folderwin"};
     std::unique_ptr<DesktopDriver> m_driver;

@@ -387,7 +387,10 @@ TEST_F(ViewHostEndToEndTest, ComputerTilesArrowsAndDriveTips)
     EXPECT_EQ(tree.At(dump.items[0].cell).cover, "IDI_IMAGE_COVER_NORMAL");
 
     const RECT& first = dump.items[0].cell;
-    PostMessageW(folder, WM_MOUSEMOVE, 0, MAKELPARAM(first.left + 30, first.top + 20));
+    // The real pointer, not a posted move: Wine sends the window moves of wherever the pointer was left,
+    // which would take the hover away again.
+    const POINT over = ScreenCentre(folder, first);
+    ASSERT_TRUE(RunXdotool(L"mousemove --sync " + std::to_wstring(over.x) + L" " + std::to_wstring(over.y)));
     dump = WaitForDump(folder, [](const ViewDump& d) { return d.hover == 0; });
     const std::string driveTip = WaitForTip(folder, first);
     EXPECT_EQ(driveTip.rfind("可用空间：", 0), 0u) << driveTip;
