@@ -537,6 +537,11 @@ void ControlNode::PaintOver(Gdiplus::Graphics& graphics)
 
 void ControlNode::Paint(Gdiplus::Graphics& graphics)
 {
+    PaintFrame(graphics, m_image.get());
+}
+
+void ControlNode::PaintFrame(Gdiplus::Graphics& graphics, Image* image)
+{
     const Style style = ThemeStore::Instance().Find(m_theme);
     if (style.back) {
         Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(*style.back), GetGValue(*style.back), GetBValue(*style.back)));
@@ -544,7 +549,7 @@ void ControlNode::Paint(Gdiplus::Graphics& graphics)
                                                      m_rect.bottom - m_rect.top));
     }
     DrawImage(graphics, m_background.get(), m_rect);
-    DrawImage(graphics, m_image.get(), m_rect);
+    DrawImage(graphics, image, m_rect);
     DrawImage(graphics, m_cover.get(), m_rect);  // behind the children: a cover lies under the icon
     if (style.border) {
         Gdiplus::Pen pen(Gdiplus::Color(255, GetRValue(*style.border), GetGValue(*style.border), GetBValue(*style.border)));

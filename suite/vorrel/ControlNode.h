@@ -70,6 +70,9 @@ public:
 
     virtual vorrelUI::Ivorrel_control* Control() noexcept = 0;
     virtual void Paint(Gdiplus::Graphics& graphics);
+    // The frame every control paints: theme colours, background picture, `image` stretched over the
+    // control (none for a control that draws its own image another way), cover and border.
+    void PaintFrame(Gdiplus::Graphics& graphics, Image* image);
     // Called when the node joins or leaves a window (the edit makes its EDIT child here).
     virtual void OnWindowChanged() {}
     // The list stacks its rows after a change.

@@ -65,9 +65,10 @@ public:
     }
     void Paint(Gdiplus::Graphics& graphics) override
     {
-        ControlNode::Paint(graphics);  // theme colours and a background picture
         if (IsCheckButton()) {
-            // The check picture holds two frames (unchecked, checked) left of the text.
+            // The check picture holds two frames (unchecked, checked) left of the text: never stretched
+            // over the control behind it.
+            PaintFrame(graphics, nullptr);
             RECT box = m_rect;
             const LONG side = std::min<LONG>(16, box.bottom - box.top);
             box.top += (box.bottom - box.top - side) / 2;
@@ -81,6 +82,7 @@ public:
             DrawText(graphics, text, Text());
             return;
         }
+        ControlNode::Paint(graphics);  // theme colours and a background picture
         if (m_image) {
             m_image->Paint(graphics, FitCentred(m_image.get(), m_rect, 1));
         }

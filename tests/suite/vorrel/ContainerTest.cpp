@@ -156,3 +156,25 @@ TEST_F(ContainerTest, PackLookupFallsBackToTheRegisteredPacksInOrderAndMapsTheCo
 }
 
 }  // namespace
+
+TEST_F(ContainerTest, ACheckButtonDrawsItsPictureOnlyInItsBox)
+{
+    // The check picture comes from the desktop's pack, as in the program.
+    ComPtr<Ivorrel_resregistry> registry;
+    ASSERT_EQ(m_engine->GetResRegistry(registry.put()), S_OK);
+    ComPtr<Ivorrel_respack> desktopPack;
+    ASSERT_EQ(Create(CLSID_vorrel_respack, IID_Ivorrel_respack, desktopPack.put_void()), S_OK);
+    ASSERT_EQ(desktopPack->Load(0, Layout(L"KavoSandbox.xml").c_str()), S_OK);
+    registry->AddPack(0, desktopPack.get());
+    BuiltWindow box = Build(L"NsReplaceMsgbox.xml", true);
+    ASSERT_NE(box.Dump().find("image=IDI_CHECKBOX\tloaded=1"), std::string::npos) << box.Dump();
+    const RECT check = box.RectOf(9005);
+    ASSERT_FALSE(IsRectEmpty(&check));
+    // Past the text, inside the control (where a picture stretched over it would show its checked frame):
+    // the box's own background, as just outside the control.
+    const int middle = (check.top + check.bottom) / 2;
+    const COLORREF outside = PixelAt(box.host, POINT{check.right + 3, middle});
+    EXPECT_EQ(PixelAt(box.host, POINT{check.left + 110, middle}), outside);
+    EXPECT_EQ(PixelAt(box.host, POINT{check.right - 3, middle}), outside);
+    box.Close();
+}
