@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -141,31 +141,6 @@ protected:
         sscanf(FieldOf(line, "rect").c_str(), "%ld,%ld,%ld,%ld", &left, &top, &right, &bottom);
         return Screen(POINT{(left + right) / 2, (top + bottom) / 2});
     }
-    // Where a human asked for them, a picture of the screen: VEYRA_SHOT_DIR names the folder for the Unix
-    // program, VEYRA_SHOT_WINDIR the same folder as this process sees it (the picture is awaited there).
-    void Screenshot(const char* name) const
-    {
-        const char* folder = std::getenv("VEYRA_SHOT_DIR");
-        const char* seen = std::getenv("VEYRA_SHOT_WINDIR");
-        if (!folder || !seen) {
-            return;
-        }
-        const std::string unixPath = std::string(folder) + "/" + name;
-        const std::string windowsPath = std::string(seen) + "\\" + name;
-        DeleteFileA(windowsPath.c_str());
-        EXPECT_TRUE(RunLinkedTool(L"import.exe", L"-window root " + std::wstring(unixPath.begin(), unixPath.end())));
-        LONGLONG last = -1;
-        EXPECT_TRUE(WaitFor([&] {
-            WIN32_FILE_ATTRIBUTE_DATA data{};
-            const LONGLONG size = GetFileAttributesExA(windowsPath.c_str(), GetFileExInfoStandard, &data)
-                                      ? (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
-                                      : 0;
-            const bool settled = size > 0 && size == last;
-            last = size;
-            return settled;
-        }, std::chrono::seconds(30), std::chrono::milliseconds(300))) << "no screenshot " << windowsPath;
-    }
-
     TrayFixture m_tray;
     ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
     FakeSuite m_suite{SuitePart::All};
@@ -200,7 +175,7 @@ TEST_F(FolderEndToEnd, OpenNavigateMaximiseHideAndClose)
     EXPECT_EQ(FieldOf(LineWith("本地磁盘(C:)"), "rect").rfind("46,293,", 0), 0u) << LineWith("本地磁盘(C:)");
     EXPECT_EQ(FieldOf(Line(FolderControl::kBack), "disabled"), "1");
     EXPECT_EQ(FieldOf(Line(FolderControl::kForward), "disabled"), "1");
-    Screenshot("folder.png");
+    SaveScreenshot(L"folder");
 
     // A double click on the subfolder (the first cell), then Backspace and the forward button.
     const POINT sub = Screen(POINT{150 + 5 + 37, 65 + 5 + 30});
@@ -233,7 +208,7 @@ TEST_F(FolderEndToEnd, OpenNavigateMaximiseHideAndClose)
     ASSERT_TRUE(ClickAt(CentreOf(LineWith("本地磁盘(C:)", true))));
     EXPECT_TRUE(ShowsText("可用空间："));
     EXPECT_TRUE(ShowsText("总大小："));
-    Screenshot("computer.png");
+    SaveScreenshot(L"computer");
 
     // A pane row: the drive row opens C:.
     ASSERT_TRUE(ClickAt(CentreOf(LineWith("本地磁盘(C:)"))));

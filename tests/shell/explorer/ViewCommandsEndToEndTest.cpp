@@ -1,14 +1,11 @@
 // The view's commands, notices and Refresh end to end in the icon host's folder window, in its own process:
 // a posted new-folder command makes the folder in the sandbox copy and opens the rename box on it, a
 // worker's notice (WM_COPYDATA) adds or removes one item, and Refresh puts back what the disk holds. Read
-// back through the skin library's tree dump. With VEYRA_SCREENSHOT_FOLDER set, the screen is saved there
-// at each step for a look.
+// back through the skin library's tree dump. With VEYRA_SHOT_DIR set, the screen is saved there at each
+// step for a look.
 
 #include <windows.h>
 
-#include <objidl.h>
-
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,6 +17,7 @@
 #include "tests/support/TestPaths.h"
 #include "tests/support/TrayFixture.h"
 #include "tests/support/WaitFor.h"
+#include "tests/support/XdoTool.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -36,28 +34,6 @@ std::string Utf8(const std::wstring& text)
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
                         nullptr);
     return bytes;
-}
-
-// The whole screen as a PNG in the screenshot folder, when one is named.
-void SaveScreen(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"VEYRA_SCREENSHOT_FOLDER", folder, MAX_PATH)) {
-        return;
-    }
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    CLSID png{};
-    CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
-    Gdiplus::Bitmap(bitmap, nullptr).Save((std::wstring(folder) + L"\\" + name).c_str(), &png, nullptr);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 }
 
 class ViewCommandsEndToEndTest : public SandBoxViewFixture {
@@ -132,7 +108,7 @@ TEST_F(ViewCommandsEndToEndTest, NewFolderRenameBoxNoticesAndRefresh)
     EXPECT_NE(GetFileAttributesW(Shadow(made).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW(made.c_str()), INVALID_FILE_ATTRIBUTES);  // the real tree untouched
     EXPECT_TRUE(WaitFor([&] { return Tree().find("cover=IDI_IMAGE_COVER_CLICK") != std::string::npos; })) << Tree();
-    SaveScreen(L"view-new-folder-rename.png");
+    SaveScreenshot(L"view-new-folder-rename");
 
     // A worker's notices: one item each, without a listing.
     MakeReal(m_folder + L"\\b.txt", "b");
@@ -153,7 +129,7 @@ TEST_F(ViewCommandsEndToEndTest, NewFolderRenameBoxNoticesAndRefresh)
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(0x800E, 0), 0);
     EXPECT_TRUE(WaitFor([&] { return Shows(L"a.txt") && Shows(L"b.txt") && OuterItems() == 3; })) << Tree();
     EXPECT_TRUE(IsWindow(box));
-    SaveScreen(L"view-after-refresh.png");
+    SaveScreenshot(L"view-after-refresh");
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(host.WaitForExit(20000).has_value());
 }
