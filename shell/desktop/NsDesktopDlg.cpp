@@ -10,6 +10,7 @@
 #include "shell/desktop/DesktopTimers.h"
 #include "shell/desktop/DesktopQuestions.h"
 #include "shell/skin/SkinBinding.h"
+#include "shell/skin/SkinLayouts.h"
 #include "shell/skin/SkinStartup.h"
 
 namespace veyra {
@@ -39,14 +40,6 @@ int AskTheLibrary(HWND owner, const wchar_t* text, const wchar_t* caption, int t
 const USHORT kAdvisedControls[] = {DesktopControl::kDesktopPanel, DesktopControl::kStart, DesktopControl::kNetwork,
                                    DesktopControl::kSettings,     DesktopControl::kShowDesktop, DesktopControl::kClose,
                                    DesktopControl::kMinimise,     DesktopControl::kHelp};
-
-template <typename Interface>
-bool FindTyped(Ivorrel_window* skin, USHORT id, REFIID iid, ComPtr<Interface>& out) noexcept
-{
-    ComPtr<Ivorrel_control> control;
-    return SUCCEEDED(skin->FindControl(id, control.put())) &&
-           SUCCEEDED(skin::ConvertControl(control.get(), iid, out)) && out;
-}
 
 void SetNamedImage(Ivorrel_imagebutton* button, const wchar_t* name) noexcept
 {
@@ -173,15 +166,15 @@ bool NsDesktopDlg::BuildSkin() noexcept
     }
     m_root->SetOption(kRootOption);
     using namespace DesktopControl;
-    if (!FindTyped(m_skin.get(), kDesktopPanel, IID_Ivorrel_panel, m_desktopPanel) ||
-        !FindTyped(m_skin.get(), kTaskbarPanel, IID_Ivorrel_panel, m_taskbarPanel) ||
-        !FindTyped(m_skin.get(), kShowDesktop, IID_Ivorrel_panel, m_showDesktopPanel) ||
-        !FindTyped(m_skin.get(), kNetwork, IID_Ivorrel_imagebutton, m_networkButton) ||
-        !FindTyped(m_skin.get(), kTitle, IID_Ivorrel_label, m_title) ||
-        !FindTyped(m_skin.get(), kSettings, IID_Ivorrel_imagebutton, m_settingsButton) ||
-        !FindTyped(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton) ||
-        !FindTyped(m_skin.get(), kMinimise, IID_Ivorrel_imagebutton, m_minimiseButton) ||
-        !FindTyped(m_skin.get(), kHelp, IID_Ivorrel_imagebutton, m_helpButton)) {
+    if (!skin::FindControlAs(m_skin.get(), kDesktopPanel, IID_Ivorrel_panel, m_desktopPanel) ||
+        !skin::FindControlAs(m_skin.get(), kTaskbarPanel, IID_Ivorrel_panel, m_taskbarPanel) ||
+        !skin::FindControlAs(m_skin.get(), kShowDesktop, IID_Ivorrel_panel, m_showDesktopPanel) ||
+        !skin::FindControlAs(m_skin.get(), kNetwork, IID_Ivorrel_imagebutton, m_networkButton) ||
+        !skin::FindControlAs(m_skin.get(), kTitle, IID_Ivorrel_label, m_title) ||
+        !skin::FindControlAs(m_skin.get(), kSettings, IID_Ivorrel_imagebutton, m_settingsButton) ||
+        !skin::FindControlAs(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton) ||
+        !skin::FindControlAs(m_skin.get(), kMinimise, IID_Ivorrel_imagebutton, m_minimiseButton) ||
+        !skin::FindControlAs(m_skin.get(), kHelp, IID_Ivorrel_imagebutton, m_helpButton)) {
         return false;
     }
     m_settingsButton->SetTooltip(L"设置");

@@ -69,11 +69,11 @@ LRESULT NsMessageBoxBase::OnCreate(WPARAM, LPARAM)
 
 bool NsMessageBoxBase::SetUp() noexcept
 {
-    if (!BuildSkin(kLayout) || !FindTyped(m_skin.get(), kBody, IID_Ivorrel_panel, m_body) ||
-        !FindTyped(m_skin.get(), kMessage, IID_Ivorrel_label, m_message) ||
-        !FindTyped(m_skin.get(), kTitle, IID_Ivorrel_label, m_title) ||
-        !FindTyped(m_skin.get(), kIcon, IID_Ivorrel_itemcontrol, m_icon) ||
-        !FindTyped(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton)) {
+    if (!BuildSkin(kLayout) || !skin::FindControlAs(m_skin.get(), kBody, IID_Ivorrel_panel, m_body) ||
+        !skin::FindControlAs(m_skin.get(), kMessage, IID_Ivorrel_label, m_message) ||
+        !skin::FindControlAs(m_skin.get(), kTitle, IID_Ivorrel_label, m_title) ||
+        !skin::FindControlAs(m_skin.get(), kIcon, IID_Ivorrel_itemcontrol, m_icon) ||
+        !skin::FindControlAs(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton)) {
         return false;
     }
     DWORD cookie = 0;
@@ -84,7 +84,7 @@ bool NsMessageBoxBase::SetUp() noexcept
     if (!AddButtons()) {
         return false;
     }
-    ComPtr<Ivorrel_image> icon = FindImage(IconImageName(m_type));
+    ComPtr<Ivorrel_image> icon = skin::RegisteredImage(IconImageName(m_type));
     m_icon->SetImage(icon.get());
     m_body->Redraw(TRUE);
     m_skin->Show(TRUE);
@@ -110,7 +110,7 @@ bool NsMessageBoxBase::AddButtons() noexcept
             button->SetId(spec.id);
             button->Move(&place, FALSE);
             button->SetText(spec.text.c_str());
-            ComPtr<Ivorrel_image> image = FindImage(spec.image);
+            ComPtr<Ivorrel_image> image = skin::RegisteredImage(spec.image);
             button->SetImage(image.get());
             ShowControl(button.get());  // a created control starts hidden
             m_root->AddChild(button.get());

@@ -97,12 +97,12 @@ LRESULT NsProgressDlg::OnCreate(WPARAM, LPARAM)
 
 bool NsProgressDlg::SetUp() noexcept
 {
-    if (!BuildSkin(kLayout) || !FindTyped(m_skin.get(), kBody, IID_Ivorrel_panel, m_body) ||
-        !FindTyped(m_skin.get(), kSummary, IID_Ivorrel_label, m_summary) ||
-        !FindTyped(m_skin.get(), kDetail, IID_Ivorrel_label, m_detail) ||
-        !FindTyped(m_skin.get(), kBar, IID_Ivorrel_progress, m_bar) ||
-        !FindTyped(m_skin.get(), kCancel, IID_Ivorrel_imagebutton, m_cancelButton) ||
-        !FindTyped(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton)) {
+    if (!BuildSkin(kLayout) || !skin::FindControlAs(m_skin.get(), kBody, IID_Ivorrel_panel, m_body) ||
+        !skin::FindControlAs(m_skin.get(), kSummary, IID_Ivorrel_label, m_summary) ||
+        !skin::FindControlAs(m_skin.get(), kDetail, IID_Ivorrel_label, m_detail) ||
+        !skin::FindControlAs(m_skin.get(), kBar, IID_Ivorrel_progress, m_bar) ||
+        !skin::FindControlAs(m_skin.get(), kCancel, IID_Ivorrel_imagebutton, m_cancelButton) ||
+        !skin::FindControlAs(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton)) {
         return false;
     }
     for (Ivorrel_control* control : {static_cast<Ivorrel_control*>(m_summary.get()),
@@ -118,7 +118,7 @@ bool NsProgressDlg::SetUp() noexcept
     m_detail->ModifyControlStyle(kDetailStyle, 0);
     m_bar->SetRange(0, 100);
     m_bar->SetPosition(0);
-    ComPtr<Ivorrel_image> image = FindImage(L"IDI_BTN_FIRST");
+    ComPtr<Ivorrel_image> image = skin::RegisteredImage(L"IDI_BTN_FIRST");
     m_cancelButton->SetImage(image.get());
     if (!UiOptimisationFlag) {
         HideControl(m_closeButton.get());

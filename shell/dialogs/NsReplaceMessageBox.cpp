@@ -81,14 +81,14 @@ LRESULT NsReplaceMessageBox::OnCreate(WPARAM, LPARAM)
 
 bool NsReplaceMessageBox::SetUp() noexcept
 {
-    if (!BuildSkin(kLayout) || !FindTyped(m_skin.get(), kTitle, IID_Ivorrel_label, m_title) ||
-        !FindTyped(m_skin.get(), kReplacePanel, IID_Ivorrel_panel, m_panels[0]) ||
-        !FindTyped(m_skin.get(), kSkipPanel, IID_Ivorrel_panel, m_panels[1]) ||
-        !FindTyped(m_skin.get(), kKeepBothPanel, IID_Ivorrel_panel, m_panels[2]) ||
-        !FindTyped(m_skin.get(), kRemember, IID_Ivorrel_imagebutton, m_remember) ||
-        !FindTyped(m_skin.get(), kSkipButton, IID_Ivorrel_imagebutton, m_skipButton) ||
-        !FindTyped(m_skin.get(), kCancelButton, IID_Ivorrel_imagebutton, m_cancelButton) ||
-        !FindTyped(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton)) {
+    if (!BuildSkin(kLayout) || !skin::FindControlAs(m_skin.get(), kTitle, IID_Ivorrel_label, m_title) ||
+        !skin::FindControlAs(m_skin.get(), kReplacePanel, IID_Ivorrel_panel, m_panels[0]) ||
+        !skin::FindControlAs(m_skin.get(), kSkipPanel, IID_Ivorrel_panel, m_panels[1]) ||
+        !skin::FindControlAs(m_skin.get(), kKeepBothPanel, IID_Ivorrel_panel, m_panels[2]) ||
+        !skin::FindControlAs(m_skin.get(), kRemember, IID_Ivorrel_imagebutton, m_remember) ||
+        !skin::FindControlAs(m_skin.get(), kSkipButton, IID_Ivorrel_imagebutton, m_skipButton) ||
+        !skin::FindControlAs(m_skin.get(), kCancelButton, IID_Ivorrel_imagebutton, m_cancelButton) ||
+        !skin::FindControlAs(m_skin.get(), kClose, IID_Ivorrel_imagebutton, m_closeButton)) {
         return false;
     }
     if (!UiOptimisationFlag) {
@@ -213,7 +213,7 @@ LONG NsReplaceMessageBox::OnStateEvent(const ULONG_PTR* arguments)
         image = L"IDI_IMAGE_COVER_NORMAL";
     }
     if (image) {
-        ComPtr<Ivorrel_image> picture = FindImage(image);
+        ComPtr<Ivorrel_image> picture = skin::RegisteredImage(image);
         m_panels[index]->SetImage(picture.get());
         m_panels[index]->Redraw(FALSE);
     }

@@ -10,28 +10,13 @@
 #include "base/ComPtr.h"
 #include "base/MessageLoop.h"
 #include "base/Window.h"
+#include "shell/skin/SkinLayouts.h"
 #include "shell/dialogbase/NsBaseDlg.h"
 #include "shell/skin/SkinEventSink.h"
 #include "suite/contracts/VorrelInterfaces.h"
 
 namespace veyra::dialogs {
 
-// Builds "<skin folder>\KavoSandBox\<layout>" into `host`: false when the library or the layout fails.
-[[nodiscard]] bool BuildLayout(HWND host, const wchar_t* layout, ComPtr<vorrelUI::Ivorrel_window>& window,
-                               ComPtr<vorrelUI::Ivorrel_container>& root) noexcept;
-
-// A control of the built layout through the interface `iid`; false when it is missing.
-template <typename Interface>
-[[nodiscard]] bool FindTyped(vorrelUI::Ivorrel_window* window, USHORT id, REFIID iid, ComPtr<Interface>& out) noexcept
-{
-    ComPtr<vorrelUI::Ivorrel_control> control;
-    out.reset();
-    return window && SUCCEEDED(window->FindControl(id, control.put())) && control &&
-           SUCCEEDED(control->QueryInterface(iid, out.put_void())) && out;
-}
-
-// An image of the skin's registered packs by name; empty when there is none.
-[[nodiscard]] ComPtr<vorrelUI::Ivorrel_image> FindImage(const wchar_t* name) noexcept;
 // The identifier of an event's sender (0 when it is no control).
 [[nodiscard]] USHORT SenderId(ULONG_PTR sender) noexcept;
 void HideControl(vorrelUI::Ivorrel_control* control) noexcept;
@@ -72,7 +57,7 @@ protected:
 
     [[nodiscard]] bool BuildSkin(const wchar_t* layout) noexcept
     {
-        return BuildLayout(this->Handle(), layout, m_skin, m_root);
+        return skin::BuildLayout(layout, this->Handle(), m_skin, m_root);
     }
 
     // Joins the keyboard filter of this thread's loop.

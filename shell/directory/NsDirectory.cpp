@@ -123,20 +123,12 @@ int NsDirectory::FillItems(std::vector<FileItemRecord>& records)
     for (const FileItemRecord& record : records) {
         groupPending = groupPending || record.driveType != lastDriveType;
         lastDriveType = record.driveType;
-        switch (record.kind) {
-        case kFileKindFolder:
-            static_cast<void>(AddFolderItem(record, 1, 0));
-            break;
-        case kFileKindProgram:
-            static_cast<void>(AddAppItem(record, 1, 0));
-            break;
-        case kFileKindDrive:
+        if (record.kind == kFileKindDrive) {
+            // Each drive type opens a group of its own.
             static_cast<void>(AddSpecialItem(record, groupPending ? 1 : 0, kDriveGroupGap));
             groupPending = false;
-            break;
-        default:
-            static_cast<void>(AddDocumentItem(record, 1, 0));
-            break;
+        } else {
+            static_cast<void>(AddItemForRecord(record, 1, 0));
         }
         QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, kItemIconSize);
     }

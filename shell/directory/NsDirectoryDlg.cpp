@@ -8,6 +8,7 @@
 #include "shell/explorer/ViewMessages.h"
 #include "shell/protocol/WindowProtocol.h"
 #include "shell/skin/SkinBinding.h"
+#include "shell/skin/SkinLayouts.h"
 
 namespace veyra {
 
@@ -20,14 +21,6 @@ constexpr LONG kPlainStyle = 0xC000;  // added when the interface runs without i
 constexpr int kRootOption = 15;
 constexpr int kItemIconSize = 48;
 constexpr wchar_t kLayoutName[] = L"\\KavoSandBox\\NsExplorer.xml";
-
-template <typename Interface>
-bool FindTyped(Ivorrel_window* skin, USHORT id, REFIID iid, ComPtr<Interface>& out) noexcept
-{
-    ComPtr<Ivorrel_control> control;
-    return SUCCEEDED(skin->FindControl(id, control.put())) &&
-           SUCCEEDED(skin::ConvertControl(control.get(), iid, out)) && out;
-}
 
 }  // namespace
 
@@ -169,14 +162,14 @@ bool NsDirectoryDlg::FindControls()
     using namespace FolderControl;
     Ivorrel_window* skin = m_skin.get();
     ComPtr<Ivorrel_control> go;
-    return FindTyped(skin, kToolbar, IID_Ivorrel_panel, m_toolbar) &&
-           FindTyped(skin, kViewPanel, IID_Ivorrel_panel, m_viewPanel) &&
-           FindTyped(skin, kStatusPanel, IID_Ivorrel_panel, m_statusPanel) &&
-           FindTyped(skin, kPane, IID_Ivorrel_list, m_pane) &&
-           FindTyped(skin, kGoLayout, IID_Ivorrel_control, m_goButton) &&
-           FindTyped(skin, kAddressLayout, IID_Ivorrel_edit, m_addressBox) &&
-           FindTyped(skin, kClose, IID_Ivorrel_control, m_closeButton) &&
-           FindTyped(skin, kMinimise, IID_Ivorrel_control, m_minimiseButton);
+    return skin::FindControlAs(skin, kToolbar, IID_Ivorrel_panel, m_toolbar) &&
+           skin::FindControlAs(skin, kViewPanel, IID_Ivorrel_panel, m_viewPanel) &&
+           skin::FindControlAs(skin, kStatusPanel, IID_Ivorrel_panel, m_statusPanel) &&
+           skin::FindControlAs(skin, kPane, IID_Ivorrel_list, m_pane) &&
+           skin::FindControlAs(skin, kGoLayout, IID_Ivorrel_control, m_goButton) &&
+           skin::FindControlAs(skin, kAddressLayout, IID_Ivorrel_edit, m_addressBox) &&
+           skin::FindControlAs(skin, kClose, IID_Ivorrel_control, m_closeButton) &&
+           skin::FindControlAs(skin, kMinimise, IID_Ivorrel_control, m_minimiseButton);
 }
 
 void NsDirectoryDlg::AdviseControls() noexcept

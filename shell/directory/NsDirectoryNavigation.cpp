@@ -8,6 +8,7 @@
 #include "shell/directory/FolderInput.h"
 #include "shell/directory/NsDirectoryDlg.h"
 #include "shell/skin/SkinBinding.h"
+#include "shell/skin/SkinLayouts.h"
 
 namespace veyra {
 

@@ -13,6 +13,9 @@ std::wstring LayoutPath(const wchar_t* file)
 
 bool BuildLayout(const wchar_t* file, HWND host, ComPtr<Ivorrel_window>& window, ComPtr<Ivorrel_container>& root) noexcept
 {
+    if (!host) {
+        return false;
+    }
     try {
         const std::wstring layout = LayoutPath(file);
         ComPtr<Ivorrel_winfactory> factory;

@@ -75,17 +75,7 @@ int NsProcessTab::Rebuild(const std::vector<ProcessEntry>& processes)
     }
     ClearItems();
     for (const FileItemRecord& record : buttons) {
-        switch (record.kind) {
-        case kFileKindFolder:
-            static_cast<void>(AddFolderItem(record, 1, 0));
-            break;
-        case kFileKindProgram:
-            static_cast<void>(AddAppItem(record, 1, 0));
-            break;
-        default:
-            static_cast<void>(AddDocumentItem(record, 1, 0));
-            break;
-        }
+        static_cast<void>(AddItemForRecord(record, 1, 0));
     }
     if (m_panel) {
         static_cast<void>(m_panel->Redraw(TRUE));
