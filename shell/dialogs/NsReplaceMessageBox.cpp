@@ -200,7 +200,7 @@ LONG NsReplaceMessageBox::OnStateEvent(const ULONG_PTR* arguments)
 {
     const DWORD set = static_cast<DWORD>(arguments[0]);
     const DWORD cleared = static_cast<DWORD>(arguments[1]);
-    const int index = PanelIndex(SenderId(arguments[2]));
+    const int index = PanelIndex(skin::SenderId(arguments[2]));
     if (index < 0) {
         return 0;
     }

@@ -12,17 +12,6 @@ namespace {
 constexpr DWORD kExtraStyleBits = 0xC000;  // the boxes' extra bits without the UI optimisation
 }
 
-USHORT SenderId(ULONG_PTR sender) noexcept
-{
-    auto* dispatch = reinterpret_cast<IDispatch*>(sender);
-    ComPtr<Ivorrel_control> control;
-    USHORT id = 0;
-    if (dispatch && SUCCEEDED(dispatch->QueryInterface(IID_Ivorrel_control, control.put_void())) && control) {
-        (void)control->GetId(&id);
-    }
-    return id;
-}
-
 void HideControl(Ivorrel_control* control) noexcept
 {
     if (control) {

@@ -17,8 +17,6 @@
 
 namespace veyra::dialogs {
 
-// The identifier of an event's sender (0 when it is no control).
-[[nodiscard]] USHORT SenderId(ULONG_PTR sender) noexcept;
 void HideControl(vorrelUI::Ivorrel_control* control) noexcept;
 void ShowControl(vorrelUI::Ivorrel_control* control) noexcept;
 

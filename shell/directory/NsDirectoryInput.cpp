@@ -10,6 +10,7 @@
 #include "shell/explorer/ViewMessages.h"
 #include "shell/protocol/WindowProtocol.h"
 #include "shell/skin/SkinBinding.h"
+#include "shell/skin/SkinLayouts.h"
 
 namespace veyra {
 
@@ -20,17 +21,6 @@ namespace {
 POINT PointOf(LPARAM lParam) noexcept
 {
     return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
-
-USHORT SenderId(ULONG_PTR sender) noexcept
-{
-    ComPtr<Ivorrel_control> control;
-    USHORT id = 0;
-    auto* dispatch = reinterpret_cast<IDispatch*>(sender);
-    if (dispatch && SUCCEEDED(skin::ConvertControl(dispatch, IID_Ivorrel_control, control)) && control) {
-        static_cast<void>(control->GetId(&id));
-    }
-    return id;
 }
 
 bool KeyDown(int key) noexcept
@@ -44,7 +34,7 @@ LONG NsDirectoryDlg::OnSkinEvent(const ULONG_PTR* arguments)
 {
     const UINT message = static_cast<UINT>(arguments[0]);
     const WPARAM wParam = static_cast<WPARAM>(arguments[1]);
-    if (message == WM_KEYDOWN && wParam == VK_RETURN && SenderId(arguments[3]) == FolderControl::kAddress) {
+    if (message == WM_KEYDOWN && wParam == VK_RETURN && skin::SenderId(arguments[3]) == FolderControl::kAddress) {
         Go();
         return 1;
     }
@@ -74,7 +64,7 @@ LONG NsDirectoryDlg::OnSkinEvent(const ULONG_PTR* arguments)
 
 LONG NsDirectoryDlg::OnSkinState(const ULONG_PTR* arguments)
 {
-    if ((arguments[0] & kStatePressed) && SenderId(arguments[2]) == FolderControl::kPane) {
+    if ((arguments[0] & kStatePressed) && skin::SenderId(arguments[2]) == FolderControl::kPane) {
         OpenPaneRow();
         return 1;
     }

@@ -29,6 +29,17 @@ bool BuildLayout(const wchar_t* file, HWND host, ComPtr<Ivorrel_window>& window,
     }
 }
 
+USHORT SenderId(ULONG_PTR sender) noexcept
+{
+    ComPtr<Ivorrel_control> control;
+    USHORT id = 0;
+    auto* dispatch = reinterpret_cast<IDispatch*>(sender);
+    if (dispatch && SUCCEEDED(ConvertControl(dispatch, IID_Ivorrel_control, control)) && control) {
+        static_cast<void>(control->GetId(&id));
+    }
+    return id;
+}
+
 ComPtr<Ivorrel_image> RegisteredImage(const wchar_t* name) noexcept
 {
     ComPtr<Ivorrel_image> image;

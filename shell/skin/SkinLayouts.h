@@ -31,6 +31,9 @@ bool FindControlAs(vorrelUI::Ivorrel_window* window, USHORT id, REFIID iid, ComP
            SUCCEEDED(ConvertControl(control.get(), iid, out)) && out;
 }
 
+// The identifier of a skin event's sender (0 when it is no control).
+[[nodiscard]] USHORT SenderId(ULONG_PTR sender) noexcept;
+
 // The image of that name from the registered packs; empty when none has it.
 [[nodiscard]] ComPtr<vorrelUI::Ivorrel_image> RegisteredImage(const wchar_t* name) noexcept;
 
