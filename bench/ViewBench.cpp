@@ -23,14 +23,11 @@
 #include "base/ComPtr.h"
 #include "base/UniqueResource.h"
 #include "bench/BenchFolders.h"
-#include "core/GlobalInfo.h"
+#include "bench/BenchSkin.h"
 #include "core/sandboxview/CSandBoxFileSystem.h"
-#include "core/shellutil/GdiplusSession.h"
 #include "core/shellutil/Thumbnails.h"
 #include "shell/explorer/ViewMessages.h"
 #include "shell/iconview/NsIconLabelFont.h"
-#include "shell/skin/SkinBinding.h"
-#include "tests/support/FakeSuite.h"
 #include "tests/support/iconhost/TestView.h"
 
 namespace {
@@ -228,18 +225,12 @@ SIZE_T PrivateBytes()
 
 int Run()
 {
-    veyra::test::FakeSuite suite(veyra::test::SuitePart::SkinLibrary | veyra::test::SuitePart::ThemeFiles,
-                                 veyra::test::SuiteRegistration::Leave);
-    ComPtr<vorrelUI::Ivorrel_theme> theme;
-    const std::wstring layouts = suite.ThemeFolder() + L"\\KavoSandBox\\";
-    if (!LoadLibraryW((suite / L"vorrel.dll").c_str()) || FAILED(skin::CreateEngine()) ||
-        FAILED(skin::EnginePtr->GetTheme(theme.put())) ||
-        FAILED(theme->LoadTheme((suite.ThemeFolder() + L"\\sandbox_theme.xml").c_str())) ||
-        FAILED(skin::CreateResourcePack(skin::ImagePack)) ||
-        FAILED(skin::ImagePack->Load(0, (layouts + L"KavoSandbox.xml").c_str()))) {
-        std::fprintf(stderr, "view_bench: no skin\n");
+    veyra::bench::SkinnedFolderWindow window;
+    if (!window.Open(L"VeyraViewBenchHost", BenchHostProc)) {
+        std::fprintf(stderr, "view_bench: no skinned window\n");
         return 1;
     }
+    const HWND host = window.Host();
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -258,36 +249,17 @@ int Run()
         }
     }
 
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = BenchHostProc;
-    windowClass.lpszClassName = L"VeyraViewBenchHost";
-    RegisterClassW(&windowClass);
-    UniqueWindow host(CreateWindowExW(0, windowClass.lpszClassName, L"view bench", WS_POPUP | WS_CLIPCHILDREN, 30, 30,
-                                      740, 480, nullptr, nullptr, nullptr, nullptr));
-    ComPtr<vorrelUI::Ivorrel_winfactory> factory;
-    ComPtr<vorrelUI::Ivorrel_window> skinWindow;
-    ComPtr<vorrelUI::Ivorrel_control> control;
-    ComPtr<vorrelUI::Ivorrel_panel> panel;
-    if (!host || FAILED(skin::CreateWindowFactory(factory)) ||
-        FAILED(factory->CreateSkinWindow((layouts + L"NsExplorer.xml").c_str(), host.get(), 0, skinWindow.put())) ||
-        FAILED(skinWindow->FindControl(1005, control.put())) || FAILED(control.As(vorrelUI::IID_Ivorrel_panel, panel))) {
-        std::fprintf(stderr, "view_bench: no skinned window\n");
-        return 1;
-    }
-    skinWindow->Show(TRUE);
-    ShowWindow(host.get(), SW_SHOWNOACTIVATE);
-
-    static_cast<void>(RawRun(host.get(), real, shadow));  // warms the file cache for both sides
-    auto testView = std::make_unique<veyra::test::TestView>(panel.get(), host.get(), kSandbox, 0);
+    static_cast<void>(RawRun(host, real, shadow));  // warms the file cache for both sides
+    auto testView = std::make_unique<veyra::test::TestView>(window.Panel(), host, kSandbox, 0);
     auto measure = std::make_unique<Measure>();
     measure->view = testView.get();
-    SetWindowLongPtrW(host.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(measure.get()));
+    SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(measure.get()));
 
     std::atomic<bool> probing{true};
     std::thread probe([&] {
         for (size_t sequence = 0; probing; ++sequence) {
             measure->probeSent[sequence % kProbeSlots] = Clock::now();
-            PostMessageW(host.get(), WM_PROBE, sequence, 0);
+            PostMessageW(host, WM_PROBE, sequence, 0);
             Sleep(10);  // the probe's own pace, not a wait for a state
         }
     });
@@ -298,7 +270,7 @@ int Run()
     const bool cold = PumpUntilDone(*measure, std::chrono::seconds(300));
     const double viewLabels = measure->labelsMs, viewIcons = measure->iconsMs, fill = measure->fillMs;
     const double coldDelay = measure->worstDelayMs;
-    const auto [rawLabels, rawIcons] = RawRun(host.get(), real, shadow);
+    const auto [rawLabels, rawIcons] = RawRun(host, real, shadow);
 
     SIZE_T firstReload = 0;
     double reloadCallMs = 0;
@@ -320,11 +292,11 @@ int Run()
     const SIZE_T lastReload = PrivateBytes();
     probing = false;
     probe.join();
-    SetWindowLongPtrW(host.get(), GWLP_USERDATA, 0);
+    SetWindowLongPtrW(host, GWLP_USERDATA, 0);
     testView->ClearItems();
     testView->StopIconLoader();
     testView.reset();
-    skinWindow->ReleaseControls();
+    window.Close();
     RemoveFolder(real);
     RemoveFolder(shadow);
     if (!cold || !warm) {
@@ -347,14 +319,5 @@ int Run()
 
 int main()
 {
-    GdiplusSession gdiplus;
-    if (!gdiplus.Started() || FAILED(CoInitialize(nullptr))) {
-        return 1;
-    }
-    g_globalInfo.Init();
-    const int code = Run();
-    skin::ImagePack.reset();
-    skin::EnginePtr.reset();
-    CoUninitialize();
-    return code;
+    return veyra::bench::RunViewBenchmark(&Run);
 }
