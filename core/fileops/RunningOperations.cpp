@@ -19,6 +19,11 @@ BOOL CALLBACK CloseWorkerWindow(HWND window, LPARAM) noexcept
     return TRUE;
 }
 
+bool ThreadEnded(HANDLE thread) noexcept
+{
+    return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+}
+
 }  // namespace
 
 CRunningOperations& CRunningOperations::Instance() noexcept
@@ -38,6 +43,7 @@ bool CRunningOperations::Add(NsOperate* operation, HANDLE thread) noexcept
         if (m_stopping) {
             return false;
         }
+        std::erase_if(m_running, [](const Running& r) { return !r.operation && ThreadEnded(r.thread.get()); });
         m_running.push_back({RefPtr<NsOperate>::Copy(operation), std::move(copy), GetThreadId(thread)});
         return true;
     } catch (...) {
@@ -47,24 +53,21 @@ bool CRunningOperations::Add(NsOperate* operation, HANDLE thread) noexcept
 
 void CRunningOperations::Remove(const NsOperate* operation) noexcept
 {
-    std::vector<Running> gone;  // released outside the lock: the last reference may delete the operation
-    {
-        std::lock_guard guard(m_lock);
-        const auto kept = std::stable_partition(m_running.begin(), m_running.end(),
-                                                [operation](const Running& r) { return r.operation.get() != operation; });
-        try {
-            std::move(kept, m_running.end(), std::back_inserter(gone));
-        } catch (...) {
-            // Out of memory: the reference goes under the lock instead.
+    // The worker's thread is still kept: it runs on after this (its last reference, its exit), and a
+    // stop waits for the thread, not only for the operation.
+    RefPtr<NsOperate> gone;  // released outside the lock: the last reference may delete the operation
+    std::lock_guard guard(m_lock);
+    for (Running& running : m_running) {
+        if (running.operation.get() == operation) {
+            gone = std::move(running.operation);
         }
-        m_running.erase(kept, m_running.end());
     }
 }
 
 std::size_t CRunningOperations::Count() const noexcept
 {
     std::lock_guard guard(m_lock);
-    return m_running.size();
+    return static_cast<std::size_t>(std::ranges::count_if(m_running, [](const Running& r) { return static_cast<bool>(r.operation); }));
 }
 
 bool CRunningOperations::Stopping() const noexcept
@@ -79,7 +82,7 @@ std::vector<UniqueHandle> CRunningOperations::CancelRunning() noexcept
     std::vector<Running> ended;  // a worker that ended without taking itself out; released after the lock
     std::lock_guard guard(m_lock);
     const auto live = std::stable_partition(m_running.begin(), m_running.end(), [](const Running& r) {
-        return WaitForSingleObject(r.thread.get(), 0) != WAIT_OBJECT_0;
+        return !ThreadEnded(r.thread.get());
     });
     try {
         std::move(live, m_running.end(), std::back_inserter(ended));
@@ -87,7 +90,9 @@ std::vector<UniqueHandle> CRunningOperations::CancelRunning() noexcept
     }
     m_running.erase(live, m_running.end());
     for (const Running& running : m_running) {
-        running.operation->Cancel();
+        if (running.operation) {
+            running.operation->Cancel();
+        }
         EnumThreadWindows(running.threadId, &CloseWorkerWindow, 0);
         UniqueHandle copy;
         if (handles.size() < MAXIMUM_WAIT_OBJECTS - 1 &&

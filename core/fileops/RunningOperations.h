@@ -2,7 +2,8 @@
 // The operations whose worker threads run now. Exit and restore must not terminate the process or
 // clean the sandbox while a worker still writes (a truncated file, or a file written after the clean):
 // they cancel every running operation and wait for its worker first. The starters add a worker before
-// it runs and the worker takes itself out when it ends; any thread.
+// it runs and the worker takes its operation out when it ends; its thread is kept until it has ended.
+// Any thread.
 
 #include <windows.h>
 
@@ -25,6 +26,7 @@ public:
     // way: the caller must then cancel the operation before its worker runs.
     [[nodiscard]] bool Add(NsOperate* operation, HANDLE thread) noexcept;
     void Remove(const NsOperate* operation) noexcept;
+    // The operations not yet taken out.
     [[nodiscard]] std::size_t Count() const noexcept;
 
     // Cancels every running operation, closes the boxes its worker shows, and waits until every worker
@@ -37,7 +39,7 @@ public:
 
 private:
     struct Running {
-        RefPtr<NsOperate> operation;
+        RefPtr<NsOperate> operation;  // empty once the worker took it out, while its thread still ends
         UniqueHandle thread;
         DWORD threadId;
     };

@@ -58,6 +58,21 @@ void RunBoxUntilClosed(HANDLE shown)
     }
 }
 
+// An operation whose last reference, let go on its worker thread after the worker took it out of the
+// running operations, holds that thread until `release` is set.
+class LingeringOperate : public NsOperate {
+public:
+    explicit LingeringOperate(HANDLE release) noexcept : NsOperate(0), m_release(release) {}
+    ~LingeringOperate() override { WaitForSingleObject(m_release, kWaitMs); }
+    HANDLE Start() noexcept override { return StartWorker(); }
+
+protected:
+    DWORD RunWorker() noexcept override { return 0; }
+
+private:
+    HANDLE m_release;
+};
+
 class StopOperations : public SandBoxViewFixture {
 protected:
     void SetUp() override
@@ -163,6 +178,24 @@ TEST_F(StopOperations, AnOperationStartedDuringAStopWorksNoItem)
     EXPECT_TRUE(PumpUntilSignalled(second.get(), kWaitMs));
     EXPECT_FALSE(FileExists(Shadow(m_root + L"\\late"))) << "the late copy worked no item";
     EXPECT_EQ(CheckTargets(), 1) << "only the first file's old copy stays";
+}
+
+TEST(StopOperationsThreads, AStopWaitsForAWorkerThreadThatStillEndsAfterItsOperationWentOut)
+{
+    UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle worker;
+    {
+        RefPtr<NsOperate> operation = MakeRef<LingeringOperate>(release.get());
+        worker.reset(operation->Start());
+    }
+    ASSERT_TRUE(worker);
+    ASSERT_TRUE(PumpUntil([] { return CRunningOperations::Instance().Count() == 0; }, kWaitMs));
+    ASSERT_EQ(WaitForSingleObject(worker.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    EXPECT_FALSE(CRunningOperations::Instance().CancelAllAndWait(200)) << "the worker's thread still runs";
+    SetEvent(release.get());
+    EXPECT_TRUE(CRunningOperations::Instance().CancelAllAndWait(kStopOperationsLimitMs));
+    EXPECT_EQ(WaitForSingleObject(worker.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 }  // namespace
