@@ -83,6 +83,9 @@ public:
     void SetTaskbarCover(NsIcon* item);
     // Removes the listed items (the list is emptied); the rest close up except on the desktop.
     void RemoveItems(std::vector<NsIcon*>& items);
+    // Puts the items in `order` (each of them once), each into the cell its new position takes in a
+    // packed view; not repainted. False, and nothing changed, when `order` is not the view's items.
+    bool ReorderItems(const std::vector<NsIcon*>& order);
     int RemoveItemsByPath(const std::vector<std::wstring>& paths);
     [[nodiscard]] NsIcon* FindItemByPath(const std::wstring& path);
     // Whether the item is one of this view's items now (a posted pointer may name a removed one).

@@ -121,4 +121,39 @@ void NsExplorer::EnsureVisible(NsIcon* item)
     }
 }
 
+bool NsExplorer::ReorderItems(const std::vector<NsIcon*>& order)
+{
+    ScopedLock lock(m_itemsLock);
+    RebuildPositions();
+    std::vector<size_t> from;
+    from.reserve(order.size());
+    for (NsIcon* item : order) {
+        const auto found = m_positions.find(item);
+        if (found == m_positions.end()) {
+            return false;
+        }
+        from.push_back(static_cast<size_t>(found->second));
+    }
+    std::vector<ItemPlace> places;
+    places.reserve(m_items.size());
+    for (const auto& item : m_items) {
+        places.push_back(ItemPlace{item->Record().cellRect, item->Record().labelRect});
+    }
+    const std::vector<ItemPlace> moved = ReorderPlaces(places, from);
+    if (moved.size() != m_items.size()) {
+        return false;
+    }
+    ItemList reordered;
+    reordered.reserve(m_items.size());
+    for (size_t index = 0; index < from.size(); ++index) {
+        reordered.push_back(std::move(m_items[from[index]]));
+        if (!EqualRect(&moved[index].cell, &reordered.back()->Record().cellRect)) {
+            reordered.back()->MoveTo(moved[index].cell, moved[index].label);
+        }
+    }
+    m_items = std::move(reordered);
+    m_positionsStale = true;
+    return true;
+}
+
 }  // namespace veyra

@@ -22,6 +22,13 @@ RECT CellAt(LONG left, LONG top, LONG width, LONG height) noexcept
     return RECT{left, top, left + width, top + height};
 }
 
+// `old` moved to `cell`, its caption's bottom as far above the cell's bottom as before.
+ItemPlace PlaceInCell(const ItemPlace& old, const RECT& cell) noexcept
+{
+    const LONG raised = old.cell.bottom - old.label.bottom;
+    return ItemPlace{cell, RECT{cell.left, cell.top, cell.right, cell.bottom - raised}};
+}
+
 }  // namespace
 
 ViewGrid ComputeViewGrid(std::uint32_t mode, int width, int height) noexcept
@@ -118,13 +125,28 @@ std::vector<ItemPlace> ClosePlaces(std::span<const ItemPlace> places, std::span<
         if (index < removed.size() && removed[index]) {
             continue;
         }
-        const ItemPlace& old = places[index];
-        const RECT& cell = places[next].cell;
-        const LONG raised = old.cell.bottom - old.label.bottom;
-        kept.push_back(ItemPlace{cell, RECT{cell.left, cell.top, cell.right, cell.bottom - raised}});
+        kept.push_back(PlaceInCell(places[index], places[next].cell));
         ++next;
     }
     return kept;
+}
+
+std::vector<ItemPlace> ReorderPlaces(std::span<const ItemPlace> places, std::span<const size_t> from)
+{
+    if (from.size() != places.size()) {
+        return {};
+    }
+    std::vector<char> named(places.size(), 0);
+    std::vector<ItemPlace> moved;
+    moved.reserve(places.size());
+    for (size_t index = 0; index < from.size(); ++index) {
+        if (from[index] >= places.size() || named[from[index]]) {
+            return {};
+        }
+        named[from[index]] = 1;
+        moved.push_back(PlaceInCell(places[from[index]], places[index].cell));
+    }
+    return moved;
 }
 
 int ArrowKeyTarget(UINT key, int current, int count, int columns) noexcept

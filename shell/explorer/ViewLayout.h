@@ -57,6 +57,11 @@ struct ItemPlace {
 // bottom as before.
 [[nodiscard]] std::vector<ItemPlace> ClosePlaces(std::span<const ItemPlace> places, std::span<const char> removed);
 
+// The places of a packed view's items put in a new order, `from[i]` being the old position of the item
+// that comes i-th: it takes the i-th place's cell, its caption's bottom kept as before. Nothing when
+// `from` does not name every position once.
+[[nodiscard]] std::vector<ItemPlace> ReorderPlaces(std::span<const ItemPlace> places, std::span<const size_t> from);
+
 // The index an arrow key moves the selection to, or -1 for none. `current` is -1 without a focus.
 [[nodiscard]] int ArrowKeyTarget(UINT key, int current, int count, int columns) noexcept;
 

@@ -76,6 +76,21 @@ void CGroupCtrl::SetItem(const std::wstring& path, int kind, int sandboxId)
     m_source.clear();
     m_sourceResolved = false;
     m_extension = PathFindExtensionW(path.c_str());
+    ForgetSystemIcon();
+}
+
+void CGroupCtrl::SetIconSize(int size) noexcept
+{
+    if (size != m_iconSize) {
+        m_iconSize = size;
+        ForgetSystemIcon();
+    }
+}
+
+void CGroupCtrl::ForgetSystemIcon() noexcept
+{
+    m_systemIcon.reset();
+    m_systemIconMade = false;
 }
 
 const std::wstring& CGroupCtrl::Source() const
@@ -226,8 +241,11 @@ void CGroupCtrl::DrawItemKind(HDC hdc, Gdiplus::Graphics& graphics, POINT origin
             DrawIconFile(hdc, origin);
             return;
         }
-        const ImagePtr icon = GetSystemIconImage(Source().c_str(), m_iconSize);
-        DrawImageAt(graphics, icon.get(), origin.x, origin.y, m_iconSize, m_iconSize);
+        if (!m_systemIconMade) {
+            m_systemIconMade = true;
+            m_systemIcon = GetSystemIconImage(Source().c_str(), m_iconSize);
+        }
+        DrawImageAt(graphics, m_systemIcon.get(), origin.x, origin.y, m_iconSize, m_iconSize);
         return;
     }
     // The picture sits on the bottom of the icon square, at the size it had when it was given.

@@ -42,7 +42,7 @@ public:
     // `path` is a view path; Source() is it as the sandbox view resolves it for `sandboxId`.
     void SetItem(const std::wstring& path, int kind, int sandboxId);
     void SetLabel(const std::wstring& text, DWORD style);
-    void SetIconSize(int size) noexcept { m_iconSize = size; }
+    void SetIconSize(int size) noexcept;
     void SetTextColor(COLORREF color) noexcept { m_textColor = color; }
     // Shared with the view's icon cache: either may go first.
     void SetImage(std::shared_ptr<Gdiplus::Image> image) noexcept;
@@ -61,6 +61,8 @@ public:
     [[nodiscard]] int IconSize() const noexcept { return m_iconSize; }
     [[nodiscard]] bool HasOwner() const noexcept { return static_cast<bool>(m_owner); }
     [[nodiscard]] bool HasImage() const noexcept { return m_image != nullptr; }
+    // Whether the system's icon for the item, made at its first paint without a picture, is kept.
+    [[nodiscard]] bool KeepsSystemIcon() const noexcept { return m_systemIconMade; }
 
 private:
     CGroupCtrl() noexcept = default;
@@ -71,6 +73,7 @@ private:
     void DrawItemKind(HDC hdc, Gdiplus::Graphics& graphics, POINT origin);
     void DrawIconFile(HDC hdc, POINT origin) const;
     void DrawCaption(HDC hdc, const RECT& rect) const;
+    void ForgetSystemIcon() noexcept;
 
     ComPtr<vorrelUI::Ivorrel_control> m_owner;
     std::wstring m_itemPath;
@@ -86,6 +89,9 @@ private:
     DWORD m_labelStyle = 0;
     ImagePtr m_ownedImage;
     std::shared_ptr<Gdiplus::Image> m_sharedImage;
+    // Made once: under Wine the system's icon costs milliseconds, and a strip repaints all its items.
+    ImagePtr m_systemIcon;
+    bool m_systemIconMade = false;
     bool m_thumbnailTried = false;  // a ".pdf" item asks the shell once for a picture of its own
 };
 

@@ -1,5 +1,6 @@
 #include "shell/taskbar/NsProcessTab.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "shell/desktop/DesktopShutdown.h"
@@ -68,36 +69,62 @@ int NsProcessTab::Rebuild(const std::vector<ProcessEntry>& processes)
             buttons.push_back(std::move(*record));
         }
     }
-    // A change of window titles only (the commonest change) leaves every button as it is drawn: the
-    // titles are taken over in place instead of making 40 buttons anew.
-    if (RetitleInPlace(buttons)) {
-        return 1;
+    // A button costs milliseconds to make under Wine and one change of 40 processes is the common case:
+    // buttons that stand for the same windows stay with their new titles, the others go, new ones are
+    // added, and all take the snapshot's order.
+    std::vector<NsIcon*> shown = KeepShownButtons(buttons);
+    std::vector<NsIcon*> leaving;
+    bool unchanged = true;
+    {
+        ScopedLock lock(m_itemsLock);
+        for (size_t index = 0; index < m_items.size(); ++index) {
+            if (std::find(shown.begin(), shown.end(), m_items[index].get()) == shown.end()) {
+                leaving.push_back(m_items[index].get());
+            }
+        }
+        unchanged = leaving.empty() && shown.size() == m_items.size();
+        for (size_t index = 0; unchanged && index < shown.size(); ++index) {
+            unchanged = shown[index] == m_items[index].get();
+        }
+        if (!unchanged) {
+            // As when every button is made anew: nothing stays selected, every button shows its plain cover.
+            m_selection.Reset(kCoverTaskbar);
+        }
     }
-    ClearItems();
-    for (const FileItemRecord& record : buttons) {
-        static_cast<void>(AddItemForRecord(record, 1, 0));
+    if (unchanged) {
+        return 1;  // titles only: nothing to draw
     }
+    RemoveItems(leaving);
+    for (size_t index = 0; index < buttons.size(); ++index) {
+        if (!shown[index] && AddItemForRecord(buttons[index], 1, 0)) {
+            ScopedLock lock(m_itemsLock);
+            shown[index] = m_items.back().get();
+        }
+    }
+    std::erase(shown, nullptr);
+    static_cast<void>(ReorderItems(shown));
     if (m_panel) {
         static_cast<void>(m_panel->Redraw(TRUE));
     }
     return 1;
 }
 
-bool NsProcessTab::RetitleInPlace(const std::vector<FileItemRecord>& buttons)
+std::vector<NsIcon*> NsProcessTab::KeepShownButtons(const std::vector<FileItemRecord>& buttons)
 {
     ScopedLock lock(m_itemsLock);
-    if (m_items.size() != buttons.size()) {
-        return false;
-    }
-    for (size_t index = 0; index < buttons.size(); ++index) {
-        if (!SameButton(m_items[index]->Record(), buttons[index])) {
-            return false;
+    std::vector<NsIcon*> shown(buttons.size(), nullptr);
+    std::vector<char> taken(m_items.size(), 0);
+    for (size_t wanted = 0; wanted < buttons.size(); ++wanted) {
+        for (size_t index = 0; index < m_items.size(); ++index) {
+            if (!taken[index] && SameButton(m_items[index]->Record(), buttons[wanted])) {
+                taken[index] = 1;
+                shown[wanted] = m_items[index].get();
+                m_items[index]->Record().extraText = buttons[wanted].extraText;
+                break;
+            }
         }
     }
-    for (size_t index = 0; index < buttons.size(); ++index) {
-        m_items[index]->Record().extraText = buttons[index].extraText;
-    }
-    return true;
+    return shown;
 }
 
 int NsProcessTab::OnLButtonDown(POINT* point)

@@ -1,7 +1,7 @@
 #pragma once
 // The taskbar view of a desktop (area 3004): one button for each open folder window and one for each
-// sandboxed process of the desktop with a titled main window, rebuilt whole on every change the process
-// watch reports. A press brings the button's window up; the desktop's commands restore or close the
+// sandboxed process of the desktop with a titled main window, brought up to date on every change the
+// process watch reports. A press brings the button's window up; the desktop's commands restore or close the
 // window of the button pressed last. Owned by the desktop window; UI thread only. It never lists a folder.
 
 #include <windows.h>
@@ -42,9 +42,9 @@ public:
     [[nodiscard]] NsIcon* FirstSelected();
 
 private:
-    // True when the buttons stand for the same windows in the same order as now: their titles are
-    // taken over and nothing else changes.
-    bool RetitleInPlace(const std::vector<FileItemRecord>& buttons);
+    // For each wanted button, the shown one that stands for the same window (its title taken over), or
+    // none; each shown button serves once.
+    std::vector<NsIcon*> KeepShownButtons(const std::vector<FileItemRecord>& buttons);
     // The window of the button the context menu was opened on, else of the first selected one.
     [[nodiscard]] std::optional<TaskbarTarget> CommandTarget();
 

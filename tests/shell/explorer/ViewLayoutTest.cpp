@@ -193,6 +193,39 @@ TEST(ClosePlacesTest, LaterItemsTakeThePreviousCells)
     }
 }
 
+TEST(ReorderPlacesTest, EachItemTakesTheCellOfItsNewPosition)
+{
+    std::vector<ItemPlace> places;
+    for (LONG index = 0; index < 4; ++index) {
+        const RECT cell = Cell(5 + index * 60, 5, 60, 40);
+        const LONG raised = index == 1 ? 17 : 0;
+        places.push_back(ItemPlace{cell, RECT{cell.left, cell.top, cell.right, cell.bottom - raised}});
+    }
+    struct Case {
+        const char* name;
+        std::vector<size_t> from;
+        bool accepted;
+    } const cases[] = {
+        {"as they are", {0, 1, 2, 3}, true},
+        {"last to the front", {3, 0, 1, 2}, true},
+        {"reversed", {3, 2, 1, 0}, true},
+        {"one named twice", {0, 1, 1, 3}, false},
+        {"one left out", {0, 1, 2}, false},
+        {"beyond the items", {0, 1, 2, 4}, false},
+    };
+    for (const Case& c : cases) {
+        const std::vector<ItemPlace> moved = ReorderPlaces(places, c.from);
+        ASSERT_EQ(moved.size(), c.accepted ? places.size() : 0u) << c.name;
+        for (size_t index = 0; index < moved.size(); ++index) {
+            const ItemPlace& old = places[c.from[index]];
+            EXPECT_TRUE(test::SameRect(moved[index].cell, places[index].cell)) << c.name << " item " << index;
+            EXPECT_EQ(moved[index].cell.bottom - moved[index].label.bottom, old.cell.bottom - old.label.bottom)
+                << c.name << " item " << index;
+            EXPECT_EQ(moved[index].label.left, moved[index].cell.left) << c.name << " item " << index;
+        }
+    }
+}
+
 TEST(ArrowKeyTargetTest, EdgesOfTheGrid)
 {
     struct Case {

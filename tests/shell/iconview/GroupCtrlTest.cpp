@@ -182,6 +182,36 @@ TEST_F(GroupCtrlTest, GivenPictureOfAPdfStaysAndIsDrawn)
     EXPECT_EQ(picture->GetWidth(), 16u);
 }
 
+// A strip repaints every item on each change, and the system's icon costs milliseconds under Wine: it is
+// made at the first paint and kept until the item or the size changes.
+TEST_F(GroupCtrlTest, SystemIconIsKeptUntilTheItemOrSizeChanges)
+{
+    MakeReal(m_root + L"\\tool.exe");
+    MakeReal(m_root + L"\\notes.txt");
+    ComPtr<CGroupCtrl> group = AttachGroupCtrl(m_panel.get(), kControlRect);
+    ASSERT_TRUE(group);
+    const RECT iconSquare{kControlRect.left + 13, kControlRect.top + 2, kControlRect.left + 61, kControlRect.top + 50};
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        bool keptBeforePaint;
+    } const steps[] = {
+        {"first paint", [&] { group->SetItem(m_root + L"\\tool.exe", kGroupDrawItem, kSandbox); }, false},
+        {"repaint", [] {}, true},
+        {"same size again", [&] { group->SetIconSize(48); }, true},
+        {"other size", [&] { group->SetIconSize(32); }, false},
+        {"other item", [&] { group->SetItem(m_root + L"\\notes.txt", kGroupDrawItem, kSandbox); }, false},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        EXPECT_EQ(group->KeepsSystemIcon(), step.keptBeforePaint) << step.name;
+        Canvas canvas(120, 120);
+        ASSERT_EQ(group->Draw(canvas.dc(), 0), S_OK) << step.name;
+        EXPECT_TRUE(group->KeepsSystemIcon()) << step.name;
+        EXPECT_GT(canvas.CountNot(kWhite, iconSquare), 0) << step.name << ": the icon is drawn";
+    }
+}
+
 TEST(IconLocationTest, SplitAgainstTheSystemFolder)
 {
     wchar_t system[MAX_PATH] = {};

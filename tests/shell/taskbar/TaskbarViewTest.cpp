@@ -6,10 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+
 #include "base/Window.h"
+#include "shell/explorer/ViewLayout.h"
 #include "shell/protocol/WindowProtocol.h"
 #include "shell/taskbar/NsProcessTab.h"
 #include "tests/shell/iconview/IconViewFixture.h"
+#include "tests/support/RectAssertions.h"
 #include "tests/support/TestWindows.h"
 #include "tests/support/WaitFor.h"
 
@@ -153,8 +158,8 @@ TEST_F(TaskbarViewTest, RebuildShowsFolderWindowsAndTitledProcessesByKind)
 }
 
 // Titles change often (any window of a sandboxed program may retitle itself): the buttons stay, with the
-// new titles; a process that ends makes the buttons anew.
-TEST_F(TaskbarViewTest, ATitleChangeKeepsTheButtonsAndAProcessChangeMakesThemAnew)
+// new titles; a process that ends takes only its own button along.
+TEST_F(TaskbarViewTest, ATitleChangeKeepsTheButtonsAndAProcessChangeOnlyItsOwn)
 {
     ASSERT_EQ(m_view->Init(), 1);
     const std::wstring program = m_root + L"\\run.exe";
@@ -170,10 +175,70 @@ TEST_F(TaskbarViewTest, ATitleChangeKeepsTheButtonsAndAProcessChangeMakesThemAne
     processes[1].record.processId = 203;
     ASSERT_EQ(m_view->Rebuild(processes), 1);
     ASSERT_EQ(m_view->ItemCount(), 2);
+    EXPECT_EQ(m_view->ItemAt(0), first) << "the other process's button stays";
     EXPECT_EQ(m_view->ItemAt(1)->Record().viewValues[0], 203);
     processes.pop_back();
     ASSERT_EQ(m_view->Rebuild(processes), 1);
     EXPECT_EQ(m_view->ItemCount(), 1);
+}
+
+// Each change keeps the buttons of windows still there and puts all of them in the snapshot's order,
+// folder windows first, in the cells a new strip would give them; the controls of gone buttons leave.
+TEST_F(TaskbarViewTest, ChangesKeepTheSnapshotsOrderAndTheRemainingButtons)
+{
+    ASSERT_EQ(m_view->Init(), 1);
+    const std::wstring program = m_root + L"\\run.exe";
+    MakeReal(program);
+    ProgramWindow folder;
+    ASSERT_TRUE(folder.Create(L"folder"));
+    INT emptyStrip = 0;
+    ASSERT_EQ(m_strip->GetChildCount(&emptyStrip), S_OK);
+    struct Step {
+        const char* name;
+        std::vector<DWORD> processes;
+        bool folderWindow;
+        std::vector<std::int32_t> buttons;  // process ids, 0 for the folder window
+    } const steps[] = {
+        {"three programs", {11, 12, 13}, false, {11, 12, 13}},
+        {"one ends, one starts in its place", {11, 14, 13}, false, {11, 14, 13}},
+        {"a folder window opens", {11, 14, 13}, true, {0, 11, 14, 13}},
+        {"the snapshot's order changes", {13, 11, 14}, true, {0, 13, 11, 14}},
+        {"the first ends, two start", {11, 15, 14, 16}, false, {11, 15, 14, 16}},
+        {"all end", {}, false, {}},
+    };
+    std::map<std::int32_t, NsIcon*> before;
+    for (const Step& step : steps) {
+        m_host.windows.clear();
+        if (step.folderWindow) {
+            m_host.windows[folder.Handle()] = MakeHostWindowEntry(folder.Handle(), nullptr, HostKind::kFolderWindow);
+        }
+        std::vector<ProcessEntry> processes;
+        for (const DWORD id : step.processes) {
+            processes.push_back(Process(id, program, L"Program"));
+        }
+        ASSERT_EQ(m_view->Rebuild(processes), 1) << step.name;
+        ASSERT_EQ(m_view->ItemCount(), static_cast<int>(step.buttons.size())) << step.name;
+        const RECT panel = m_view->PanelRect();
+        PlacementState placement{m_view->Grid(), 0, 0};
+        std::map<std::int32_t, NsIcon*> now;
+        for (int index = 0; index < m_view->ItemCount(); ++index) {
+            NsIcon* item = m_view->ItemAt(index);
+            const std::int32_t id = item->Record().viewValues[0];
+            EXPECT_EQ(id, step.buttons[index]) << step.name << " button " << index;
+            if (const auto kept = before.find(id); kept != before.end()) {
+                EXPECT_EQ(item, kept->second) << step.name << ": button " << id << " stays";
+            }
+            const std::optional<RECT> cell =
+                PlaceNextCell(VIEW_MODE_TASKBAR, placement, POINT{panel.left, panel.top}, false, 0);
+            ASSERT_TRUE(cell) << step.name;
+            EXPECT_TRUE(SameRect(item->Record().cellRect, *cell)) << step.name << " button " << index;
+            now[id] = item;
+        }
+        INT children = 0;
+        ASSERT_EQ(m_strip->GetChildCount(&children), S_OK);
+        EXPECT_EQ(children - emptyStrip, m_view->ItemCount()) << step.name;
+        before = std::move(now);
+    }
 }
 
 TEST_F(TaskbarViewTest, PressOnAMinimisedProgramShowsItNormal)
