@@ -502,7 +502,9 @@ void ControlNode::DrawText(Gdiplus::Graphics& graphics, const RECT& area, const 
     style.face.copy(font.lfFaceName, LF_FACESIZE - 1);
     veyra::UniqueFont handle(CreateFontIndirectW(&font));
     UINT format = DT_NOPREFIX | extraFormat;
-    format |= style.align == TextAlign::Centre ? DT_CENTER : style.align == TextAlign::Right ? DT_RIGHT : DT_LEFT;
+    if (!(extraFormat & (DT_CENTER | DT_RIGHT))) {
+        format |= style.align == TextAlign::Centre ? DT_CENTER : style.align == TextAlign::Right ? DT_RIGHT : DT_LEFT;
+    }
     if (!(extraFormat & DT_WORDBREAK)) {
         format |= DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     }

@@ -87,7 +87,8 @@ public:
             m_image->Paint(graphics, FitCentred(m_image.get(), m_rect, 1));
         }
         PaintStateVeil(graphics, *this);
-        DrawText(graphics, m_rect, Text());
+        // A caption stands in the middle of its button whatever the style's alignment, clipped to it.
+        DrawText(graphics, m_rect, Text(), DT_CENTER);
     }
     void OnClick(ControlNode* hit) override
     {

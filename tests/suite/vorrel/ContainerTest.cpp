@@ -1,8 +1,12 @@
 // Containers and pictures: moving a container carries its descendants; a cover lies behind the
 // children; list-header columns share one column style and the splitter is drawn once between them; a
-// pack's image look-up falls back to the registered packs in their order and knows the cover alias.
+// pack's image look-up falls back to the registered packs in their order and knows the cover alias; a
+// button's caption stands in its middle.
 
 #include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -176,5 +180,33 @@ TEST_F(ContainerTest, ACheckButtonDrawsItsPictureOnlyInItsBox)
     const COLORREF outside = PixelAt(box.host, POINT{check.right + 3, middle});
     EXPECT_EQ(PixelAt(box.host, POINT{check.left + 110, middle}), outside);
     EXPECT_EQ(PixelAt(box.host, POINT{check.right - 3, middle}), outside);
+    box.Close();
+}
+
+TEST_F(ContainerTest, AButtonCentresItsCaption)
+{
+    BuiltWindow box = Build(L"NsReplaceMsgbox.xml", true);
+    struct Case {
+        USHORT id;
+        const char* caption;
+    };
+    for (const Case& c : {Case{9006, "跳过"}, Case{9007, "取消"}}) {
+        const RECT button = box.RectOf(c.id);
+        ASSERT_FALSE(IsRectEmpty(&button)) << c.caption;
+        // Ink: the caption's dark pixels, well apart from the light face of the button's picture.
+        LONG first = button.right, last = button.left;
+        for (LONG y = button.top + 2; y < button.bottom - 2; ++y) {
+            for (LONG x = button.left + 2; x < button.right - 2; ++x) {
+                const COLORREF pixel = PixelAt(box.host, POINT{x, y});
+                if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 0x70) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+            }
+        }
+        ASSERT_LT(first, last) << c.caption << ": no text drawn";
+        const LONG before = first - button.left, after = button.right - 1 - last;
+        EXPECT_LE(std::abs(before - after), 3) << c.caption << ": " << before << " px before the text, " << after << " after";
+    }
     box.Close();
 }
