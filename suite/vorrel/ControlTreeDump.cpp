@@ -13,6 +13,11 @@ namespace vorrel {
 
 namespace {
 
+// A reader of the last dump holds its file for a moment. The dump of a paint must not be lost to it: that
+// paint may be the last one for a long while, and the reader would wait for a tree that never comes.
+constexpr int kDumpOpenAttempts = 100;
+constexpr DWORD kDumpOpenPauseMs = 5;
+
 std::string ToUtf8(const std::wstring& text)
 {
     const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -177,7 +182,14 @@ HRESULT SkinWindow::DumpControlTree(LPCWSTR path)
     } catch (...) {
         return E_OUTOFMEMORY;
     }
-    veyra::UniqueFileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    veyra::UniqueFileHandle file;
+    for (int attempt = 0; attempt < kDumpOpenAttempts; ++attempt) {
+        file.reset(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_SHARING_VIOLATION) {
+            break;
+        }
+        Sleep(kDumpOpenPauseMs);
+    }
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
         written != text.size()) {

@@ -121,4 +121,32 @@ TEST_F(DumpTest, TwoWindowsOfOneLayoutEachDumpOnRequest)
     second.Close();
 }
 
+// A reader of the last dump (a test polling it) holds the file open for a moment.
+DWORD WINAPI CloseReaderSoon(void* reader)
+{
+    Sleep(50);  // the reader's own time with the file
+    CloseHandle(static_cast<HANDLE>(reader));
+    return 0;
+}
+
+TEST_F(DumpTest, ADumpWaitsForAReaderOfTheLastOneInsteadOfBeingLost)
+{
+    BuiltWindow window = Build(L"NsExplorer.xml");
+    window.Find<Ivorrel_edit>(1009, IID_Ivorrel_edit)->SetEditText(L"C:\\after");
+    const std::wstring path = m_suite / L"held.tree";
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    HANDLE closer = CreateThread(nullptr, 0, &CloseReaderSoon, reader, 0, nullptr);
+    ASSERT_NE(closer, nullptr);
+    const ATOM atom = GlobalAddAtomW(path.c_str());
+    EXPECT_EQ(SendMessageW(window.host, RegisterWindowMessageW(kDumpMessageName), atom, 0), 1);
+    GlobalDeleteAtom(atom);
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+    const std::string text = ReadFileText(path);
+    EXPECT_NE(text.find("text=C:\\after"), std::string::npos) << text;
+    window.Close();
+}
+
 }  // namespace
