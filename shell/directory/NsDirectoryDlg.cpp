@@ -86,6 +86,7 @@ std::span<const MappedDialog<NsDirectoryDlg>::Entry> NsDirectoryDlg::Messages()
         {WM_SYSCOMMAND, &NsDirectoryDlg::OnSysCommand},
         {WM_MOVE, &NsDirectoryDlg::OnMove},
         {WM_COMMAND, &NsDirectoryDlg::OnCommand},
+        {WM_COPYDATA, &NsDirectoryDlg::OnCopyData},
         {WM_NS_HOST_MOVED, &NsDirectoryDlg::OnHostMoved},
         {WM_NS_RENAME_DONE, &NsDirectoryDlg::OnRenameDone},
         {WM_NS_ITEMS_LOADED, &NsDirectoryDlg::OnItemsLoaded},

@@ -108,6 +108,7 @@ private:
     INT_PTR OnTimer(WPARAM wParam, LPARAM lParam);
     INT_PTR OnCommand(WPARAM wParam, LPARAM lParam);
     INT_PTR OnReload(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnCopyData(WPARAM wParam, LPARAM lParam);
     INT_PTR OnGoBack(WPARAM wParam, LPARAM lParam);
     INT_PTR OnRenameDone(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDragHighlight(WPARAM wParam, LPARAM lParam);

@@ -287,6 +287,20 @@ INT_PTR NsDirectoryDlg::OnReload(WPARAM, LPARAM)
     return TRUE;
 }
 
+// The change notices the desktop forwards (a paste or new item made through another window): the view
+// shows the change without a reload. Other records are not the folder window's.
+INT_PTR NsDirectoryDlg::OnCopyData(WPARAM, LPARAM lParam)
+{
+    ChangeNoticeRecord notice{};
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (m_view && data && data->dwData == COPYDATA_CHANGE_NOTICE &&
+        CheckChangeNotice(data, notice) == RecordCheck::Accepted) {
+        static_cast<void>(m_view->ApplyChangeNotice(&notice));
+    }
+    SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, 1);  // a dialog answers a sent record through its result slot
+    return TRUE;
+}
+
 INT_PTR NsDirectoryDlg::OnGoBack(WPARAM, LPARAM)
 {
     GoBack();

@@ -287,6 +287,38 @@ TEST_F(FolderWindowTest, OpensCentredOverTheDesktopWithTheFileSelected)
     }
 }
 
+// The desktop forwards the change notices of other windows' operations: the folder shows them at once.
+TEST_F(FolderWindowTest, ForwardedChangeNoticesShowWithoutAReload)
+{
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    auto send = [&](ULONG_PTR code, int kind, const std::wstring& path) {
+        ChangeNoticeRecord record{};
+        record.kind = kind;
+        path.copy(record.path1, path.size());
+        COPYDATASTRUCT data{code, sizeof(record), &record};
+        return SendMessageW(window->Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    };
+    MakeShadow(m_root + L"\\pasted.txt", "p");
+    MakeShadow(m_root + L"\\foreign.txt", "f");
+    const struct {
+        ULONG_PTR code;
+        int kind;
+        const wchar_t* name;
+        std::set<std::wstring> shown;
+    } steps[] = {
+        {COPYDATA_CHANGE_NOTICE, NoticeKind::kFileAppeared, L"pasted.txt", {L"sub", L"a.txt", L"b.txt", L"pasted.txt"}},
+        {COPYDATA_OPEN_FOLDER, NoticeKind::kFileAppeared, L"foreign.txt", {L"sub", L"a.txt", L"b.txt", L"pasted.txt"}},
+        {COPYDATA_CHANGE_NOTICE, NoticeKind::kFileGone, L"a.txt", {L"sub", L"b.txt", L"pasted.txt"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(Narrow(step.name));
+        EXPECT_EQ(send(step.code, step.kind, m_root + L"\\" + step.name), 1);
+        EXPECT_EQ(ItemNames(window), step.shown);  // applied while the record was handled
+    }
+}
+
 TEST_F(FolderWindowTest, NavigatesByDoubleClickBackForwardAndTheAddressBox)
 {
     CreateDirectoryW((m_root + L"\\sub\\inner").c_str(), nullptr);
