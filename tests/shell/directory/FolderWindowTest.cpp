@@ -287,6 +287,20 @@ TEST_F(FolderWindowTest, OpensCentredOverTheDesktopWithTheFileSelected)
     }
 }
 
+TEST_F(FolderWindowTest, RegistersWithTheDesktopAndCloseUnregistersIt)
+{
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    const HWND hwnd = window->Handle();
+    const auto named = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(hwnd));
+    using Registration = std::pair<ULONG_PTR, std::uint32_t>;
+    EXPECT_EQ(m_desktop->registrations, (std::vector<Registration>{{COPYDATA_REGISTER_WINDOW, named}}));
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }, kWaitMs));
+    EXPECT_EQ(m_desktop->registrations,
+              (std::vector<Registration>{{COPYDATA_REGISTER_WINDOW, named}, {COPYDATA_UNREGISTER_WINDOW, named}}));
+}
+
 // The desktop forwards the change notices of other windows' operations: the folder shows them at once.
 TEST_F(FolderWindowTest, ForwardedChangeNoticesShowWithoutAReload)
 {

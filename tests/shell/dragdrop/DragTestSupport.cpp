@@ -4,6 +4,7 @@
 
 #include "core/shellutil/DroppedPaths.h"
 #include "shell/dragdrop/DragState.h"
+#include "shell/protocol/WindowProtocol.h"
 
 namespace veyra::test {
 
@@ -117,6 +118,15 @@ LRESULT RecordingWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     if (message >= WM_USER && message < 0xC000) {
         received.push_back(message);
         return 0;
+    }
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        HostWindowEntry entry{};
+        if (CheckRegistration(data, entry) == RecordCheck::Accepted ||
+            CheckUnregistration(data, entry) == RecordCheck::Accepted) {
+            registrations.emplace_back(data->dwData, entry.window);
+            return 1;
+        }
     }
     return DefaultProc(message, wParam, lParam);
 }

@@ -6,8 +6,10 @@
 #include <oleidl.h>
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/ComPtr.h"
@@ -69,6 +71,8 @@ class RecordingWindow final : public Window {
 public:
     RecordingWindow(int x, int y, int width, int height, DWORD style = WS_POPUP | WS_VISIBLE);
     std::vector<UINT> received;
+    // The registration records that reached it: the code and the window each names.
+    std::vector<std::pair<ULONG_PTR, std::uint32_t>> registrations;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
