@@ -15,6 +15,11 @@ constexpr int kFileKindProgram = 2;
 constexpr int kFileKindDrive = 3;
 constexpr int kFileKindNone = 4;  // not classified yet
 
+// Where a listing found an entry. A reader that knows it need not ask the disk again which side holds it.
+constexpr int kOriginUnknown = 0;
+constexpr int kOriginRealFolder = 1;
+constexpr int kOriginSandboxCopy = 2;
+
 struct FileItemRecord {
     std::wstring path;     // view path (never inside the sandbox folder); a drive is "C:"
     std::wstring caption;  // filled by the icon items
@@ -31,6 +36,7 @@ struct FileItemRecord {
     std::int32_t notReady = 0;
     std::int32_t panelIndex = 0;
     std::int32_t syncMark = 0;  // 2 shown and not found again, 0 found again, 1 new
+    std::int32_t origin = kOriginUnknown;
     std::int32_t viewValues[4] = {};
     std::wstring extraText;
     RECT cellRect{};

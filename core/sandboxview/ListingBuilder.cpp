@@ -67,10 +67,10 @@ std::wstring_view ListingBuilder::NameOf(const Entry& entry) const noexcept
     return std::wstring_view(m_buffers->names).substr(entry.nameOffset, entry.nameLength);
 }
 
-std::uint32_t ListingBuilder::AddFolder(const std::wstring& namingFolder)
+std::uint32_t ListingBuilder::AddFolder(const std::wstring& namingFolder, std::int32_t origin)
 {
-    if (m_folders.empty() || m_folders.back() != namingFolder) {
-        m_folders.push_back(namingFolder);
+    if (m_folders.empty() || m_folders.back().path != namingFolder || m_folders.back().origin != origin) {
+        m_folders.push_back(Folder{namingFolder, origin});
     }
     return static_cast<std::uint32_t>(m_folders.size() - 1);
 }

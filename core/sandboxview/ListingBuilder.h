@@ -30,8 +30,9 @@ public:
     ListingBuilder(const ListingBuilder&) = delete;
     ListingBuilder& operator=(const ListingBuilder&) = delete;
 
-    // The folder that names the entries of the pass that follows; returns its number for Add.
-    std::uint32_t AddFolder(const std::wstring& namingFolder);
+    // The folder that names the entries of the pass that follows, and the side it lists (kOrigin...);
+    // returns its number for Add.
+    std::uint32_t AddFolder(const std::wstring& namingFolder, std::int32_t origin);
     // An entry whose record is built at the end from its folder, name and data.
     void Add(std::wstring_view name, const WIN32_FILE_ATTRIBUTE_DATA& data, std::uint32_t folder);
     // An entry whose record is already built (a resolved shortcut, an entry of a name map).
@@ -57,8 +58,10 @@ public:
                 take(name, std::move(m_built[entry.built]));
                 continue;
             }
+            const Folder& folder = m_folders[entry.folder];
             FileItemRecord record;
-            build(record, m_folders[entry.folder], name, entry.data);
+            record.origin = folder.origin;
+            build(record, folder.path, name, entry.data);
             take(name, std::move(record));
         }
     }
@@ -105,13 +108,18 @@ public:
 private:
     static constexpr std::uint32_t kUnbuilt = 0xFFFFFFFF;
 
+    struct Folder {
+        std::wstring path;
+        std::int32_t origin;
+    };
+
     [[nodiscard]] std::wstring_view NameOf(const Entry& entry) const noexcept;
     void AddEntry(std::wstring_view name, const WIN32_FILE_ATTRIBUTE_DATA& data, std::uint32_t folder,
                   std::uint32_t built);
 
     std::unique_ptr<Buffers> m_buffers;
     std::vector<FileItemRecord> m_built;
-    std::vector<std::wstring> m_folders;
+    std::vector<Folder> m_folders;
 };
 
 }  // namespace veyra::sandboxview

@@ -88,7 +88,10 @@ int StepOnMap(const CSandBoxFileSystem& view, FileItemMap& names, int sandboxId,
 int CSandBoxFileSystem::ListPass(const std::wstring& searchFolder, const std::wstring& namingFolder,
                                  ListingBuilder& listing, int sandboxId, ListingScope scope) const
 {
-    const std::uint32_t folder = listing.AddFolder(namingFolder);
+    // The real pass lists the folder it names; the sandbox pass lists the copy and names the entries by
+    // the real folder.
+    const std::int32_t origin = searchFolder == namingFolder ? kOriginRealFolder : kOriginSandboxCopy;
+    const std::uint32_t folder = listing.AddFolder(namingFolder, origin);
     return ForEachEntry(searchFolder, [&](const WIN32_FIND_DATAW& found) {
         if (scope == ListingScope::Shown && found.cFileName[0] == L'.') {
             return;
@@ -101,6 +104,7 @@ int CSandBoxFileSystem::ListPass(const std::wstring& searchFolder, const std::ws
         }
         // A shortcut is resolved during its pass: one whose target is gone is no entry, and so replaces none.
         FileItemRecord item;
+        item.origin = origin;
         if (BuildFileItem(item, namingFolder, found.cFileName, data, sandboxId, scope)) {
             listing.AddBuilt(found.cFileName, std::move(item));
         }

@@ -127,7 +127,7 @@ int NsDesktop::FillItems(std::vector<FileItemRecord>& records)
     for (const FileItemRecord& record : records) {
         // Each icon marks the cell it takes; a record that adds none leaves its cell free.
         if (AddByKind(record, 1, 0)) {
-            QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, kIconSize);
+            QueueIconRequest(record, kIconSize);
         }
     }
     return 1;
@@ -141,7 +141,7 @@ int NsDesktop::AddItems(const std::vector<std::wstring>& paths)
         if (!GetItemRecord(record, path) || !AddByKind(record, 0, 0)) {
             continue;
         }
-        QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, kIconSize);
+        QueueIconRequest(record, kIconSize);
         const RECT cell = m_items.back()->Record().cellRect;
         static_cast<void>(MarkCell(cell.left, cell.top, cell.right, cell.bottom, 1));
         ++added;
@@ -164,7 +164,7 @@ int NsDesktop::AddItemsAndSelect(const std::vector<std::wstring>& paths, int ren
     for (const std::wstring& path : paths) {
         FileItemRecord record;
         if (GetItemRecord(record, path) && AddByKind(record, 1, 1)) {
-            QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, kIconSize);
+            QueueIconRequest(record, kIconSize);
             ++added;
         }
     }

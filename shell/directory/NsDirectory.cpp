@@ -130,7 +130,7 @@ int NsDirectory::FillItems(std::vector<FileItemRecord>& records)
         } else {
             static_cast<void>(AddItemForRecord(record, 1, 0));
         }
-        QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, kItemIconSize);
+        QueueIconRequest(record, kItemIconSize);
     }
     m_itemTotal = static_cast<int>(records.size());
     static_cast<void>(BuildStatusBar());

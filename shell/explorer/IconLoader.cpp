@@ -37,11 +37,31 @@ bool IsPdfPath(const std::wstring& path) noexcept
     return dot && _wcsicmp(dot, L".pdf") == 0;
 }
 
+namespace {
+
+// The side the listing found the item on names its file without asking the disk: under Wine a name missing
+// from a large sandbox folder costs a read of the whole folder.
+bool ResolveListedSource(IconRequest& request, int ownerKey)
+{
+    switch (request.origin) {
+    case kOriginRealFolder:
+        request.sourcePath = request.keyPath;
+        return true;
+    case kOriginSandboxCopy:
+        return CSandBoxFileSystem::Instance().ToSandboxPath(request.keyPath, request.sourcePath, ownerKey) != 0;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 bool ResolveIconSource(IconRequest& request, int ownerKey)
 {
     const CSandBoxFileSystem& view = CSandBoxFileSystem::Instance();
     int deleted = 0;
-    if (view.ResolvePath(request.keyPath, request.sourcePath, ownerKey, deleted) != SBFS_EXISTS) {
+    if (!ResolveListedSource(request, ownerKey) &&
+        view.ResolvePath(request.keyPath, request.sourcePath, ownerKey, deleted) != SBFS_EXISTS) {
         request.sourcePath = request.keyPath;
     }
     if (!IsShortcutPath(request.sourcePath)) {

@@ -17,6 +17,7 @@
 
 #include "base/CriticalSection.h"
 #include "base/RefCounted.h"
+#include "core/sandboxview/FileItemRecord.h"
 #include "base/UniqueResource.h"
 #include "core/shellutil/ShellPlatform.h"
 
@@ -29,6 +30,7 @@ struct IconRequest {
     std::wstring keyPath;     // the item's full path as the view shows it
     std::wstring sourcePath;  // the file the image is made from; empty until the loader resolves it
     std::int32_t isFolder = 0;
+    std::int32_t origin = kOriginUnknown;  // the side the item's listing found it on
 };
 
 // On the loader thread: the request's source resolved in the sandbox view for `ownerKey` (a shortcut's

@@ -174,7 +174,9 @@ public:
     void ResumeIconLoader();
     void PauseIconLoader();
     void StopIconLoader();
-    void QueueIconRequest(const std::wstring& keyPath, int isFolder, int size);
+    void QueueIconRequest(const std::wstring& keyPath, int isFolder, int size, int origin = kOriginUnknown);
+    // A listed item's request, with the side its listing found it on.
+    void QueueIconRequest(const FileItemRecord& record, int size);
     int LoadRequestedIcon(const IconRequest& request, SharedImage image);
     int ApplyLoadedIcon(NsIcon* item, int size);
     [[nodiscard]] SharedImage FindCachedIcon(const std::wstring& keyPath, int size);

@@ -80,9 +80,14 @@ int NsExplorer::NeedsLoadedImage(const std::wstring& path) const
     return IsPdfPath(path) ? 1 : 0;
 }
 
+void NsExplorer::QueueIconRequest(const FileItemRecord& record, int size)
+{
+    QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, size, record.origin);
+}
+
 // The UI thread decides by the name and asks the cache; the loader thread resolves the source, since
 // probing the sandbox view for thousands of items would hold the window while it fills.
-void NsExplorer::QueueIconRequest(const std::wstring& keyPath, int isFolder, int size)
+void NsExplorer::QueueIconRequest(const std::wstring& keyPath, int isFolder, int size, int origin)
 {
     if (!m_loader) {
         return;
@@ -97,7 +102,7 @@ void NsExplorer::QueueIconRequest(const std::wstring& keyPath, int isFolder, int
         }
         return;
     }
-    m_loader->Push(IconRequest{size, keyPath, std::wstring(), isFolder});
+    m_loader->Push(IconRequest{size, keyPath, std::wstring(), isFolder, origin});
 }
 
 int NsExplorer::LoadRequestedIcon(const IconRequest& request, SharedImage image)

@@ -63,7 +63,7 @@ int NsExplorer::AddItemsAndSelect(const std::vector<std::wstring>& paths, int se
             continue;
         }
         last = m_items.back().get();
-        QueueIconRequest(last->Record().path, record.kind == kFileKindFolder ? 1 : 0, kIconSize);
+        QueueIconRequest(last->Record(), kIconSize);
     }
     if (!last) {
         return m_itemTotal;

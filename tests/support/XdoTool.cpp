@@ -1,5 +1,7 @@
 #include "tests/support/XdoTool.h"
 
+#include <cstdio>
+
 #include "base/UniqueResource.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WaitFor.h"
@@ -32,6 +34,18 @@ bool RunXdotool(const std::wstring& arguments, DWORD timeoutMs)
     return RunLinkedTool(L"xdotool.exe", arguments, timeoutMs);
 }
 
+namespace {
+
+// A picture was asked for and none came: said on the error stream, so a run that was meant to leave
+// pictures does not pass silently without them.
+std::wstring NoScreenshot(const std::wstring& path, const char* why)
+{
+    std::fprintf(stderr, "screenshot %ls not taken: %s\n", path.c_str(), why);
+    return std::wstring();
+}
+
+}  // namespace
+
 std::wstring SaveScreenshot(const std::wstring& name)
 {
     wchar_t folder[MAX_PATH] = {};
@@ -46,12 +60,12 @@ std::wstring SaveScreenshot(const std::wstring& name)
     DeleteFileW(path.c_str());
     char* unixPath = unixName ? unixName(path.c_str()) : nullptr;
     if (!unixPath) {
-        return std::wstring();
+        return NoScreenshot(path, "no Unix name for the folder");
     }
     const std::string narrow(unixPath);
     HeapFree(GetProcessHeap(), 0, unixPath);
     if (!RunLinkedTool(L"import.exe", L"-window root " + std::wstring(narrow.begin(), narrow.end()), 20000)) {
-        return std::wstring();
+        return NoScreenshot(path, "import.exe (ImageMagick) did not start beside the programs");
     }
     // The Unix process cannot be awaited: the picture is there once import has written and closed it.
     const bool written = WaitFor([&] {
@@ -59,7 +73,7 @@ std::wstring SaveScreenshot(const std::wstring& name)
         LARGE_INTEGER size{};
         return file && GetFileSizeEx(file.get(), &size) && size.QuadPart > 0;
     }, std::chrono::seconds(20));
-    return written ? path : std::wstring();
+    return written ? path : NoScreenshot(path, "import wrote nothing within 20 s");
 }
 
 bool ClickAt(POINT screen, const wchar_t* modifier)

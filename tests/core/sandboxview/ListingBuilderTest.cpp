@@ -24,7 +24,7 @@ struct Case {
 std::vector<std::pair<std::wstring, std::uint32_t>> ListSteps(const std::vector<Step>& steps)
 {
     ListingBuilder listing;
-    const std::uint32_t folder = listing.AddFolder(L"C:\\f");
+    const std::uint32_t folder = listing.AddFolder(L"C:\\f", kOriginRealFolder);
     for (const Step& step : steps) {
         if (step.what == Step::Hide) {
             std::vector<std::size_t> positions;

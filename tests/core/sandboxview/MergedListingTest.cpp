@@ -32,6 +32,29 @@ TEST_F(MergedListing, SandboxCopyOverMarkOverReal)
     EXPECT_EQ(kFileKindFile, both->kind);
 }
 
+TEST_F(MergedListing, EachRecordTellsWhichSideItWasListedFrom)
+{
+    MakeReal(m_root + L"\\real.txt");
+    MakeReal(m_root + L"\\both.txt");
+    MakeShadow(m_root + L"\\both.txt");
+    MakeShadow(m_root + L"\\new.txt");
+    MakeReal(m_root + L"\\tools\\run.exe");
+    MakeShortcut(m_root + L"\\real.lnk", m_root + L"\\tools\\run.exe");
+    MakeShadow(m_root + L"\\copied.lnk");
+    CopyFileW((m_root + L"\\real.lnk").c_str(), Shadow(m_root + L"\\copied.lnk").c_str(), FALSE);
+
+    std::vector<FileItemRecord> items;
+    ASSERT_EQ(1, m_view.ListFolder(m_root, items, kSandbox));
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"real.txt", kOriginRealFolder}, {L"both.txt", kOriginSandboxCopy}, {L"new.txt", kOriginSandboxCopy},
+        {L"tools", kOriginRealFolder},    {L"real.lnk", kOriginRealFolder}, {L"copied.lnk", kOriginSandboxCopy}};
+    for (const auto& [name, origin] : cases) {
+        const FileItemRecord* record = Find(items, name);
+        ASSERT_NE(nullptr, record) << testing::PrintToString(std::wstring(name));
+        EXPECT_EQ(origin, record->origin) << testing::PrintToString(std::wstring(name));
+    }
+}
+
 TEST_F(MergedListing, NamesCompareExactlyButMarksIgnoreCase)
 {
     MakeReal(m_root + L"\\Readme.txt");

@@ -179,6 +179,35 @@ TEST_F(IconLoaderTest, ShortcutToAnImageIsMadeFromItsTarget)
     EXPECT_NE(view->FindCachedIcon(link, 48), nullptr);
 }
 
+TEST_F(IconLoaderTest, TheSideItsListingFoundNamesTheSourceAndOtherwiseTheViewDecides)
+{
+    const std::wstring real = m_root + L"\\real.png";
+    const std::wstring added = m_root + L"\\added.png";
+    const std::wstring both = m_root + L"\\both.png";
+    MakeReal(real, "png");
+    MakeShadow(added, "png");
+    MakeReal(both, "png");
+    MakeShadow(both, "png");
+    const struct {
+        std::wstring path;
+        int origin;
+        std::wstring source;
+    } cases[] = {
+        {real, kOriginRealFolder, real},
+        {added, kOriginSandboxCopy, Shadow(added)},
+        {both, kOriginUnknown, Shadow(both)},
+        {real, kOriginUnknown, real},
+    };
+    for (const auto& c : cases) {
+        auto view = StartedView();  // a view of its own: its cache has not seen the path
+        view->QueueIconRequest(c.path, 0, 48, c.origin);
+        Drain(*view);
+        EXPECT_EQ(m_probe->Sources(), std::vector<std::wstring>{c.source}) << testing::PrintToString(c.path);
+        std::lock_guard guard(m_probe->lock);
+        m_probe->sources.clear();
+    }
+}
+
 TEST_F(IconLoaderTest, PauseLetsTheCurrentImageFinishAndDropsTheRest)
 {
     auto view = StartedView();

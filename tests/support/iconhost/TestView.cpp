@@ -108,7 +108,7 @@ int TestView::FillItems(std::vector<FileItemRecord>& records)
         }
         if (ok) {
             ++added;
-            QueueIconRequest(record.path, record.kind == kFileKindFolder ? 1 : 0, 48);
+            QueueIconRequest(record, 48);
         }
     }
     m_lastDriveType = step < records.size() ? lastDriveType : -1;
