@@ -112,7 +112,8 @@ void AppendTree(ControlNode* node, int depth, std::string& out)
     out += line;
     out += ToUtf8(node->m_image ? node->m_image->Name() : node->m_imageName);
     out += "\tloaded=";
-    out += (node->m_imageName.empty() || node->m_image) ? "1" : "0";
+    // A picture the control has not painted yet is decoded here: "loaded" tells whether it shows.
+    out += (node->m_imageName.empty() || (node->m_image && node->m_image->Decodes())) ? "1" : "0";
     out += "\ttext=" + ToUtf8(Escaped(node->ShownText()));
     out += "\tcover=" + ToUtf8(node->m_cover ? node->m_cover->Name() : std::wstring());
     out += "\ttip=" + ToUtf8(Escaped(node->Tooltip()));

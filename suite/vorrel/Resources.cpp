@@ -1,7 +1,5 @@
 #include "Resources.h"
 
-#include <shlwapi.h>
-
 #include "suite/vorrel/SkinFiles.h"
 
 namespace vorrel {
@@ -59,8 +57,8 @@ bool EnsureGdiplus() noexcept
     return started;
 }
 
-Image::Image(std::wstring name, std::unique_ptr<Gdiplus::Bitmap> bitmap, std::optional<NinePart> parts)
-    : m_name(std::move(name)), m_bitmap(std::move(bitmap)), m_parts(parts)
+Image::Image(std::wstring name, std::shared_ptr<Picture> picture, std::optional<NinePart> parts)
+    : m_name(std::move(name)), m_picture(std::move(picture)), m_parts(parts)
 {
 }
 
@@ -79,8 +77,16 @@ HRESULT Image::GetSize(SIZE* size)
     if (!size) {
         return E_POINTER;
     }
-    *size = {static_cast<LONG>(m_bitmap->GetWidth()), static_cast<LONG>(m_bitmap->GetHeight())};
-    return S_OK;
+    *size = SIZE{};
+    const bool decodes = m_picture->With([size](Gdiplus::Bitmap& bitmap) {
+        *size = {static_cast<LONG>(bitmap.GetWidth()), static_cast<LONG>(bitmap.GetHeight())};
+    });
+    return decodes ? S_OK : HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+}
+
+bool Image::Decodes() const
+{
+    return m_picture->With([](Gdiplus::Bitmap&) {});
 }
 
 HRESULT Image::GetName(LPWSTR buffer, UINT capacity)
@@ -93,6 +99,9 @@ HRESULT Image::Draw(HDC hdc, const RECT* target)
     if (!hdc || !target) {
         return E_POINTER;
     }
+    if (!Decodes()) {
+        return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+    }
     Gdiplus::Graphics graphics(hdc);
     Paint(graphics, *target);
     return S_OK;
@@ -100,14 +109,21 @@ HRESULT Image::Draw(HDC hdc, const RECT* target)
 
 void Image::Paint(Gdiplus::Graphics& graphics, const RECT& target, int frame, int frames) const
 {
-    const int frameWidth = static_cast<int>(m_bitmap->GetWidth()) / (frames > 0 ? frames : 1);
-    const int height = static_cast<int>(m_bitmap->GetHeight());
+    static_cast<void>(
+        m_picture->With([&](Gdiplus::Bitmap& bitmap) { PaintBitmap(bitmap, graphics, target, frame, frames); }));
+}
+
+void Image::PaintBitmap(Gdiplus::Bitmap& bitmap, Gdiplus::Graphics& graphics, const RECT& target, int frame,
+                        int frames) const
+{
+    const int frameWidth = static_cast<int>(bitmap.GetWidth()) / (frames > 0 ? frames : 1);
+    const int height = static_cast<int>(bitmap.GetHeight());
     auto draw = [&](const RECT& to, const RECT& from) {
         if (to.right <= to.left || to.bottom <= to.top || from.right <= from.left || from.bottom <= from.top) {
             return;
         }
-        graphics.DrawImage(m_bitmap.get(), Gdiplus::Rect(to.left, to.top, to.right - to.left, to.bottom - to.top),
-                           from.left, from.top, from.right - from.left, from.bottom - from.top, Gdiplus::UnitPixel);
+        graphics.DrawImage(&bitmap, Gdiplus::Rect(to.left, to.top, to.right - to.left, to.bottom - to.top), from.left,
+                           from.top, from.right - from.left, from.bottom - from.top, Gdiplus::UnitPixel);
     };
     if (!m_parts) {
         draw(target, RECT{frame * frameWidth, 0, (frame + 1) * frameWidth, height});
@@ -125,30 +141,6 @@ void Image::Paint(Gdiplus::Graphics& graphics, const RECT& target, int frame, in
     }
 }
 
-std::unique_ptr<Gdiplus::Bitmap> Image::Decode(const std::string& bytes)
-{
-    if (!EnsureGdiplus() || bytes.empty()) {
-        return nullptr;
-    }
-    veyra::ComPtr<IStream> stream = veyra::ComPtr<IStream>::Adopt(
-        SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-    if (!stream) {
-        return nullptr;
-    }
-    // GDI+ decodes lazily from its stream (Wine too): copy into a bitmap of our own so the stream can go.
-    Gdiplus::Bitmap source(stream.get());
-    if (source.GetLastStatus() != Gdiplus::Ok || source.GetWidth() == 0 || source.GetHeight() == 0) {
-        return nullptr;
-    }
-    auto copy = std::make_unique<Gdiplus::Bitmap>(source.GetWidth(), source.GetHeight(), PixelFormat32bppPARGB);
-    if (copy->GetLastStatus() != Gdiplus::Ok) {
-        return nullptr;
-    }
-    Gdiplus::Graphics graphics(copy.get());
-    graphics.DrawImage(&source, 0, 0, source.GetWidth(), source.GetHeight());
-    return copy;
-}
-
 Image* ImageFrom(vorrelUI::Ivorrel_image* image) noexcept
 {
     void* found = nullptr;
@@ -158,13 +150,20 @@ Image* ImageFrom(vorrelUI::Ivorrel_image* image) noexcept
     return static_cast<Image*>(found);
 }
 
-std::optional<std::string> ReadRelativeSkinFile(const std::wstring& fileWritingIt, const std::wstring& relative)
+std::optional<std::string> ReadRelativeSkinFile(const std::wstring& fileWritingIt, const std::wstring& relative,
+                                                std::wstring* servedAs)
 {
     const std::wstring folder = ParentFolder(fileWritingIt);
-    if (auto bytes = ReadSkinFile(JoinPath(folder, relative))) {
-        return bytes;
+    for (const std::wstring& base : {folder, ParentFolder(folder)}) {
+        std::wstring path = JoinPath(base, relative);
+        if (auto bytes = ReadSkinFile(path)) {
+            if (servedAs) {
+                *servedAs = std::move(path);
+            }
+            return bytes;
+        }
     }
-    return ReadSkinFile(JoinPath(ParentFolder(folder), relative));
+    return std::nullopt;
 }
 
 HRESULT ResourcePack::QueryInterface(REFIID iid, void** out)
@@ -230,20 +229,20 @@ void ResourcePack::LoadFrom(const XmlElement& config, const std::wstring& xmlPat
     }
 }
 
-veyra::ComPtr<Image> ResourcePack::DecodeLocked(Entry& entry)
+veyra::ComPtr<Image> ResourcePack::ReadLocked(Entry& entry)
 {
     if (!entry.tried) {
         entry.tried = true;
-        if (auto bytes = ReadRelativeSkinFile(m_path, entry.path)) {
-            if (auto bitmap = Image::Decode(*bytes)) {
-                try {
-                    entry.decoded = veyra::ComPtr<Image>::Adopt(new Image(entry.name, std::move(bitmap), entry.parts));
-                } catch (...) {
-                }
+        std::wstring servedAs;
+        if (auto bytes = ReadRelativeSkinFile(m_path, entry.path, &servedAs)) {
+            try {
+                entry.image = veyra::ComPtr<Image>::Adopt(
+                    new Image(entry.name, Picture::Share(servedAs, std::move(*bytes)), entry.parts));
+            } catch (...) {
             }
         }
     }
-    return entry.decoded;
+    return entry.image;
 }
 
 veyra::ComPtr<Image> ResourcePack::Find(const std::wstring& name)
@@ -251,20 +250,20 @@ veyra::ComPtr<Image> ResourcePack::Find(const std::wstring& name)
     std::lock_guard guard(m_lock);
     for (Entry& entry : m_entries) {
         if (entry.name == name) {
-            return DecodeLocked(entry);
+            return ReadLocked(entry);
         }
     }
     if (IsImageName(name) || m_path.empty()) {
         return nullptr;
     }
-    // A picture named by its path: decoded each time it is asked for (layouts name few of them).
+    // A picture named by its path: an entry of its own, named by the path.
     for (Entry& entry : m_entries) {
         if (NormaliseEntryName(entry.path) == NormaliseEntryName(name)) {
-            return DecodeLocked(entry);
+            return ReadLocked(entry);
         }
     }
     m_entries.push_back(Entry{name, name, std::nullopt, nullptr, false});
-    return DecodeLocked(m_entries.back());
+    return ReadLocked(m_entries.back());
 }
 
 HRESULT ResourcePack::GetImage(LPCWSTR name, vorrelUI::Ivorrel_image** image)

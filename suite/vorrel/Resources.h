@@ -1,9 +1,10 @@
 #pragma once
 // Images and resource packs. A pack is loaded from a layout or resource file's `resources/images` list;
-// its images are decoded (GDI+, from the loose file or the skin package) when first asked for and then
-// shared by every control that shows them. A nine-part image keeps its corners and stretches its edges
-// and middle. The registry is the engine's ordered list of packs for lookups by name.
-// Packs and images may be used from any thread: their state is set once under a lock.
+// an image's file (loose or in the skin package) is read when the image is first asked for, so a missing
+// file is not found, and decoded when first painted or measured (Picture.h). Every control that shows an
+// image shares it; images of one file in several packs share its decoded picture. A nine-part image keeps
+// its corners and stretches its edges and middle. The registry is the engine's ordered list of packs for
+// lookups by name. Packs and images may be used from any thread: their state is set once under a lock.
 
 #include <windows.h>
 #include <objidl.h>
@@ -18,6 +19,7 @@
 #include "base/ComPtr.h"
 #include "suite/contracts/VorrelInterfaces.h"
 #include "suite/vorrel/ComObject.h"
+#include "suite/vorrel/Picture.h"
 #include "suite/vorrel/XmlDocument.h"
 
 namespace vorrel {
@@ -31,22 +33,27 @@ struct NinePart {
 
 class Image final : public vorrelUI::Ivorrel_image, public RefCounted {
 public:
-    Image(std::wstring name, std::unique_ptr<Gdiplus::Bitmap> bitmap, std::optional<NinePart> parts);
+    Image(std::wstring name, std::shared_ptr<Picture> picture, std::optional<NinePart> parts);
     VORREL_IUNKNOWN();
+    // A file that is no picture: ERROR_INVALID_DATA (and a size of 0x0), nothing drawn.
     HRESULT STDMETHODCALLTYPE GetSize(SIZE* size) override;
     HRESULT STDMETHODCALLTYPE GetName(LPWSTR buffer, UINT capacity) override;
     HRESULT STDMETHODCALLTYPE Draw(HDC hdc, const RECT* target) override;
 
-    // Draws into `target`; `frame` of `frames` side-by-side frames (check boxes hold two).
+    // Draws into `target`; `frame` of `frames` side-by-side frames (check boxes hold two). A file that is
+    // no picture draws nothing.
     void Paint(Gdiplus::Graphics& graphics, const RECT& target, int frame = 0, int frames = 1) const;
     [[nodiscard]] const std::wstring& Name() const noexcept { return m_name; }
-
-    // Decodes a PNG (or any codec GDI+ has) from bytes; nullptr when it is not a picture.
-    static std::unique_ptr<Gdiplus::Bitmap> Decode(const std::string& bytes);
+    // Whether the file decodes (decoding it now when it has not been).
+    [[nodiscard]] bool Decodes() const;
+    [[nodiscard]] const Picture* SharedPicture() const noexcept { return m_picture.get(); }
 
 private:
+    void PaintBitmap(Gdiplus::Bitmap& bitmap, Gdiplus::Graphics& graphics, const RECT& target, int frame,
+                     int frames) const;
+
     std::wstring m_name;
-    std::unique_ptr<Gdiplus::Bitmap> m_bitmap;
+    std::shared_ptr<Picture> m_picture;  // never null
     std::optional<NinePart> m_parts;
 };
 
@@ -72,18 +79,20 @@ private:
         std::wstring name;
         std::wstring path;  // as written in the file
         std::optional<NinePart> parts;
-        veyra::ComPtr<Image> decoded;
+        veyra::ComPtr<Image> image;
         bool tried = false;
     };
-    veyra::ComPtr<Image> DecodeLocked(Entry& entry);
+    veyra::ComPtr<Image> ReadLocked(Entry& entry);
 
     std::mutex m_lock;
     std::wstring m_path;
     std::vector<Entry> m_entries;
 };
 
-// Resolves a path written in a skin file against the file's folder and the skin folder above it.
-std::optional<std::string> ReadRelativeSkinFile(const std::wstring& fileWritingIt, const std::wstring& relative);
+// Resolves a path written in a skin file against the file's folder and the skin folder above it;
+// `servedAs` (when given) receives the resolved path that was read.
+std::optional<std::string> ReadRelativeSkinFile(const std::wstring& fileWritingIt, const std::wstring& relative,
+                                                std::wstring* servedAs = nullptr);
 
 class ResourceRegistry final : public vorrelUI::Ivorrel_resregistry, public RefCounted {
 public:

@@ -227,12 +227,18 @@ std::wstring SkinFixture::WriteLayout(const wchar_t* name, const std::wstring& c
     std::string bytes(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
     bytes.pop_back();
+    WriteFileBytes(path, bytes);
+    return path;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    EXPECT_EQ(written, bytes.size());
     CloseHandle(file);
-    return path;
 }
 
 std::string DumpLineWith(const std::string& dump, const std::string& needle)

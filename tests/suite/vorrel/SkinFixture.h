@@ -74,6 +74,8 @@ public:
 
 // A whole file's bytes ("" when it cannot be read).
 std::string ReadFileText(const std::wstring& path);
+// Writes `bytes` as the whole file (a test failure when it cannot).
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 struct BuiltWindow {
     HWND host = nullptr;
