@@ -50,6 +50,8 @@ constexpr wchar_t kTargetName[] = L"拷贝目标";
 constexpr char kTargetCaption[] = "拷贝目标";
 constexpr wchar_t kRootName[] = L"src";
 constexpr std::size_t kLarge = 16 * 1024 * 1024;
+// Large enough that the exit question is usually answered while the worker still writes the first one.
+constexpr std::size_t kLonger = 64 * 1024 * 1024;
 // Where the other program's drag source window stands: clear of the centred desktop window.
 constexpr POINT kSourceWindow{10, 10};
 constexpr POINT kSourcePress{110, 110};
@@ -65,14 +67,14 @@ struct SourceFile {
 
 // The dragged tree, in the order the worker meets its files: three names already at the target, one
 // of them only a real file there, and two large files that carry the total above the limit.
-std::vector<SourceFile> Tree()
+std::vector<SourceFile> Tree(std::size_t large)
 {
     return {
         {L"a.txt", "new a", AtTarget::SandboxCopy, "old a"},
-        {L"sub1\\a.bin", std::string(kLarge, '1'), AtTarget::Nothing, {}},
+        {L"sub1\\a.bin", std::string(large, '1'), AtTarget::Nothing, {}},
         {L"sub1\\b.txt", "new b", AtTarget::SandboxCopy, "old b"},
         {L"sub2\\c.txt", "new c", AtTarget::RealFile, "the user's c"},
-        {L"sub2\\d.bin", std::string(kLarge, '2'), AtTarget::Nothing, {}},
+        {L"sub2\\d.bin", std::string(large, '2'), AtTarget::Nothing, {}},
         {L"sub2\\deep\\e.txt", "new e", AtTarget::Nothing, {}},
     };
 }
@@ -115,6 +117,29 @@ void CollectFiles(const std::wstring& root, const std::wstring& relative, std::v
     } while (FindNextFileW(find.get(), &entry));
 }
 
+// The first dump line whose shown text is `text`, "" when there is none.
+std::string LineWithText(const std::string& dump, const std::string& text)
+{
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);) {
+        if (LineField(line, "text") == text) {
+            return line;
+        }
+    }
+    return {};
+}
+
+// A rectangle of a dump line.
+RECT LineRect(const std::string& line)
+{
+    RECT rect{};
+    if (std::sscanf(LineField(line, "rect").c_str(), "%ld,%ld,%ld,%ld", &rect.left, &rect.top, &rect.right,
+                    &rect.bottom) != 4) {
+        return RECT{};
+    }
+    return rect;
+}
+
 POINT ScreenCentre(HWND window, const RECT& layout)
 {
     RECT frame{};
@@ -124,6 +149,8 @@ POINT ScreenCentre(HWND window, const RECT& layout)
 
 class DropCopyEndToEnd : public testing::Test {
 protected:
+    explicit DropCopyEndToEnd(std::size_t large = kLarge) : m_tree(Tree(large)) {}
+
     void SetUp() override
     {
         wchar_t desktop[MAX_PATH] = {};
@@ -191,10 +218,8 @@ protected:
     // Drags the tree's root from the other program and drops it on the folder icon with the X pointer.
     void DropTreeOnTheFolderIcon()
     {
-        RECT icon{};
-        ASSERT_EQ(std::sscanf(LineField(IconLine(), "rect").c_str(), "%ld,%ld,%ld,%ld", &icon.left, &icon.top,
-                              &icon.right, &icon.bottom),
-                  4);
+        const RECT icon = LineRect(IconLine());
+        ASSERT_GT(icon.right, icon.left) << IconLine();
         const POINT target = ScreenCentre(m_driver->Window(), icon);
         const ScopedEnvironmentVariable paths(L"VEYRA_DRAG_PATHS", m_source / kRootName);
         m_dragSource = std::make_unique<ChildProcess>(
@@ -280,7 +305,7 @@ protected:
     ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
     FakeSuite m_suite{SuitePart::All};
     TempFolder m_source{L"dropcopy"};
-    const std::vector<SourceFile> m_tree = Tree();
+    const std::vector<SourceFile> m_tree;
     std::wstring m_target;
     std::wstring m_targetShadow;
     std::unique_ptr<DesktopDriver> m_driver;
@@ -344,9 +369,14 @@ TEST_F(DropCopyEndToEnd, ATreeDroppedOnAFolderIconCopiesWithItsDialogAndConflict
     EXPECT_TRUE(m_driver->Answers());
 }
 
+class DesktopClosedDuringDropCopy : public DropCopyEndToEnd {
+protected:
+    DesktopClosedDuringDropCopy() : DropCopyEndToEnd(kLonger) {}
+};
+
 // The desktop's close button while the worker copies the tree, answered No: the worker is stopped and
 // waited for before the program ends, and a program started in the sandbox goes on running.
-TEST_F(DropCopyEndToEnd, ClosingTheDesktopDuringTheCopyTruncatesNoFile)
+TEST_F(DesktopClosedDuringDropCopy, NoFileOfTheSandboxCopyIsLeftHalfWritten)
 {
     if (!FindWindowW(kTrayWindowClass, nullptr)) {
         ASSERT_TRUE(m_tray.Start());
@@ -369,6 +399,12 @@ TEST_F(DropCopyEndToEnd, ClosingTheDesktopDuringTheCopyTruncatesNoFile)
     HWND question = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (question = ShownLibraryMessageBox(m_driver->Window())) != nullptr; }))
         << "the exit question shows";
+    // The worker's next box may open over the question, so the answer is posted rather than clicked.
+    std::string asked;
+    EXPECT_TRUE(WaitFor([&] {
+        asked = m_driver->DumpOf(question);
+        return !LineWithText(asked, "退出时是否关闭虚拟系统所有的进程？").empty();
+    })) << asked;
     PostMessageW(question, WM_COMMAND, IDNO, 0);
     EXPECT_EQ(m_driver->WaitForExit(20000), 0u) << "No ends the desktop";
 
