@@ -50,7 +50,8 @@ constexpr wchar_t kTargetName[] = L"拷贝目标";
 constexpr char kTargetCaption[] = "拷贝目标";
 constexpr wchar_t kRootName[] = L"src";
 constexpr std::size_t kLarge = 16 * 1024 * 1024;
-// Large enough that the exit question is usually answered while the worker still writes the first one.
+// Large enough that the exit question is usually answered while the worker still writes the first of
+// them.
 constexpr std::size_t kLonger = 64 * 1024 * 1024;
 // Where the other program's drag source window stands: clear of the centred desktop window.
 constexpr POINT kSourceWindow{10, 10};
@@ -176,6 +177,9 @@ protected:
     }
     void TearDown() override
     {
+        if (m_buttonDown) {
+            (void)RunXdotool(L"mouseup 1");  // a failed drag leaves no pressed button to the next case
+        }
         m_driver.reset();
         RemoveTree(m_target);
         RemoveTree(m_targetShadow);
@@ -229,6 +233,7 @@ protected:
         ASSERT_NE(source, nullptr);
         ASSERT_TRUE(RunXdotool(L"mousemove --sync " + std::to_wstring(kSourcePress.x) + L" " +
                                std::to_wstring(kSourcePress.y) + L" mousedown 1"));
+        m_buttonDown = true;
         // The drag's loop runs once the source thread holds the capture.
         const DWORD sourceThread = GetWindowThreadProcessId(source, nullptr);
         ASSERT_TRUE(WaitFor([&] {
@@ -236,8 +241,8 @@ protected:
             info.cbSize = sizeof(info);
             return GetGUIThreadInfo(sourceThread, &info) && info.hwndCapture != nullptr;
         })) << "the press started no drag";
-        // Moves at a hand's pace, the last ones on the icon, so the release lands there whatever the
-        // interleaving with the move of the highlight.
+        // Moves at a hand's pace, the last ones on the icon: the release, sent once the icon shows the
+        // highlight, lands there even before the last moves have been made.
         std::wstring moves;
         constexpr int kSteps = 10;
         for (int step = 1; step <= kSteps + 3; ++step) {
@@ -249,6 +254,7 @@ protected:
         ASSERT_TRUE(RunXdotool(moves));
         EXPECT_TRUE(WaitFor([this] { return IconHighlighted(); }, 20s)) << "the icon shows no drop highlight";
         ASSERT_TRUE(RunXdotool(L"mouseup 1"));
+        m_buttonDown = false;
         EXPECT_EQ(m_dragSource->WaitForExit(20000), 1u) << "the drag ended with a drop";
     }
 
@@ -310,6 +316,7 @@ protected:
     std::wstring m_targetShadow;
     std::unique_ptr<DesktopDriver> m_driver;
     std::unique_ptr<ChildProcess> m_dragSource;
+    bool m_buttonDown = false;
 };
 
 // Replace the first conflict; skip the second with "apply to all", so the third asks nothing.
