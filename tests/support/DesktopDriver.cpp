@@ -14,6 +14,24 @@ POINT Add(POINT origin, POINT layout)
     return POINT{origin.x + layout.x, origin.y + layout.y};
 }
 
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchShownLibraryBox(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<OwnedSearch*>(parameter);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+        lstrcmpW(name, L"VorrelMessageBox") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 DesktopDriver::DesktopDriver(const FakeSuite& suite) : m_program(suite / L"ipc\\veyra.exe", {}, ChildGroup::Job) {}
@@ -86,6 +104,13 @@ bool DesktopDriver::Click(POINT layout) const
     RECT window{};
     GetWindowRect(m_window, &window);
     return Press(layout) && Release(layout, POINT{window.left, window.top});
+}
+
+HWND ShownLibraryMessageBox(HWND owner)
+{
+    OwnedSearch search{owner, nullptr};
+    EnumWindows(MatchShownLibraryBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace veyra::test

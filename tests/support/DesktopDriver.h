@@ -53,4 +53,8 @@ private:
     HWND m_window = nullptr;
 };
 
+// The skin library's own message box (the exit and restore questions) shown over `owner`, or nullptr;
+// tooltips are owned windows too, so the class is checked.
+HWND ShownLibraryMessageBox(HWND owner);
+
 }  // namespace veyra::test

@@ -35,6 +35,16 @@ std::string ControlLine(const std::string& dump, USHORT id)
     return {};
 }
 
+std::string LineField(const std::string& line, const std::string& field)
+{
+    const std::size_t at = line.find("\t" + field + "=");
+    if (at == std::string::npos) {
+        return {};
+    }
+    const std::size_t begin = at + field.size() + 2;
+    return line.substr(begin, line.find('\t', begin) - begin);
+}
+
 std::optional<std::string> ControlField(const std::string& dump, USHORT id, const char* field)
 {
     std::string line(1, '\t');

@@ -16,6 +16,8 @@ namespace veyra::test {
 [[nodiscard]] std::string ControlLine(const std::string& dump, USHORT id);
 // One field ("text", "visible", "progress", ...) of control `id`; nullopt when the control or field is missing.
 [[nodiscard]] std::optional<std::string> ControlField(const std::string& dump, USHORT id, const char* field);
+// One field of a dump line ("" when the line has none).
+[[nodiscard]] std::string LineField(const std::string& line, const std::string& field);
 // The control's rectangle in window coordinates.
 [[nodiscard]] std::optional<RECT> ControlRect(const std::string& dump, USHORT id);
 

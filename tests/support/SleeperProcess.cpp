@@ -3,12 +3,24 @@
 #include <thread>
 
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
 
 namespace veyra::test {
 
 std::wstring SleeperProcess::ProgramPath()
 {
     return BinFile(L"veyra_test_sleeper.exe");
+}
+
+UniqueHandle OpenStartedSleeper(std::chrono::milliseconds timeout)
+{
+    HWND window = nullptr;
+    if (!WaitFor([&] { return (window = FindWindowW(L"VeyraTestSleeper", nullptr)) != nullptr; }, timeout)) {
+        return UniqueHandle();
+    }
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return UniqueHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
 }
 
 SleeperProcess::SleeperProcess() : m_child(ProgramPath())

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <string>
 
+#include "base/UniqueResource.h"
 #include "tests/support/ChildProcess.h"
 
 namespace veyra::test {
@@ -27,6 +28,10 @@ public:
 private:
     ChildProcess m_child;
 };
+
+// The process of a sleeper that another program started (the tray, for the sandbox), opened to be
+// waited on and ended once its window exists; empty when none shows within `timeout`.
+[[nodiscard]] UniqueHandle OpenStartedSleeper(std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
 // The first visible window of process `processId`, once it exists; nullptr after `timeout`.
 HWND WaitForProcessWindow(DWORD processId, std::chrono::milliseconds timeout = std::chrono::seconds(30));

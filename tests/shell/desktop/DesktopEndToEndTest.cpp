@@ -25,6 +25,7 @@
 #include "tests/support/FakeSuite.h"
 #include "tests/support/RectAssertions.h"
 #include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/SleeperProcess.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TestWindows.h"
@@ -53,32 +54,6 @@ LRESULT SendCopyData(HWND window, ULONG_PTR code, const void* data, DWORD size)
         return -1;
     }
     return static_cast<LRESULT>(result);
-}
-
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchShownMessageBox(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<OwnedSearch*>(parameter);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
-        lstrcmpW(name, L"VorrelMessageBox") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The skin library's message box shown over `owner` (tooltips are owned windows too), or nullptr.
-HWND ShownMessageBox(HWND owner)
-{
-    OwnedSearch search{owner, nullptr};
-    EnumWindows(MatchShownMessageBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 class DesktopEndToEnd : public testing::Test {
@@ -324,7 +299,7 @@ TEST_F(DesktopEndToEnd, CloseButtonAsksTheExitQuestion)
     const auto askAndAnswer = [this](WPARAM command, UINT message) {
         EXPECT_TRUE(m_driver->Click(POINT{811, 12}));
         HWND box = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (box = ShownMessageBox(m_driver->Window())) != nullptr; }))
+        EXPECT_TRUE(WaitFor([&] { return (box = ShownLibraryMessageBox(m_driver->Window())) != nullptr; }))
             << "the exit question shows";
         if (box) {
             wchar_t caption[32] = {};
@@ -446,7 +421,7 @@ TEST_F(DesktopIconsEndToEnd, RestoreEmptiesTheSandboxCopyAndItsIconGoes)
     ASSERT_TRUE(Shows("sbox.txt"));
     ASSERT_TRUE(PostMessageW(m_driver->Window(), WM_NS_RESTORE_SYSTEM, 0, 0));
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = ShownMessageBox(m_driver->Window())) != nullptr; })) << "the question shows";
+    ASSERT_TRUE(WaitFor([&] { return (box = ShownLibraryMessageBox(m_driver->Window())) != nullptr; })) << "the question shows";
     PostMessageW(box, WM_COMMAND, IDYES, 0);
     EXPECT_TRUE(WaitFor([this] { return ShowsOnly({"我的电脑", "real.txt"}, {"sbox.txt"}); })) << m_driver->Dump();
     EXPECT_EQ(GetFileAttributesW(m_seeded.Shadow().c_str()), INVALID_FILE_ATTRIBUTES);
@@ -499,11 +474,7 @@ protected:
         }
         CLauncher launcher;
         ASSERT_EQ(launcher.LaunchViaTray(BinFile(L"veyra_test_sleeper.exe").c_str()), 1);
-        HWND sleeper = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (sleeper = FindWindowW(L"VeyraTestSleeper", nullptr)) != nullptr; }));
-        DWORD id = 0;
-        GetWindowThreadProcessId(sleeper, &id);
-        m_sleeper.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+        m_sleeper = OpenStartedSleeper();
         ASSERT_TRUE(m_sleeper);
     }
     void TearDown() override
@@ -517,7 +488,7 @@ protected:
     {
         ASSERT_TRUE(m_driver->Click(POINT{811, 12}));
         HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = ShownMessageBox(m_driver->Window())) != nullptr; }));
+        ASSERT_TRUE(WaitFor([&] { return (box = ShownLibraryMessageBox(m_driver->Window())) != nullptr; }));
         PostMessageW(box, WM_COMMAND, answer, 0);
         EXPECT_EQ(m_driver->WaitForExit(kExitTimeoutMs), 0u);
     }

@@ -18,6 +18,7 @@
 #include "tests/support/FakeSuite.h"
 #include "tests/support/RectAssertions.h"
 #include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/SkinWindowProbe.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TrayFixture.h"
@@ -35,16 +36,6 @@ std::string Narrow(const std::wstring& text)
     std::string bytes(length > 0 ? length - 1 : 0, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
     return bytes;
-}
-
-std::string FieldOf(const std::string& line, const std::string& key)
-{
-    const size_t at = line.find("\t" + key + "=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    const size_t begin = at + key.size() + 2;
-    return line.substr(begin, line.find('\t', begin) - begin);
 }
 
 RECT RectOf(HWND window)
@@ -114,8 +105,8 @@ protected:
     {
         std::istringstream lines(m_driver->DumpOf(m_window));
         for (std::string line; std::getline(lines, line);) {
-            if ((!drawnOnly && FieldOf(line, "text").find(text) != std::string::npos) ||
-                FieldOf(line, "drawn").find(text) != std::string::npos) {
+            if ((!drawnOnly && LineField(line, "text").find(text) != std::string::npos) ||
+                LineField(line, "drawn").find(text) != std::string::npos) {
                 return line;
             }
         }
@@ -123,7 +114,7 @@ protected:
     }
     bool AddressIs(const std::string& text) const
     {
-        return WaitFor([&] { return FieldOf(Line(FolderControl::kAddress), "text") == text; });
+        return WaitFor([&] { return LineField(Line(FolderControl::kAddress), "text") == text; });
     }
     bool ShowsText(const std::string& text) const
     {
@@ -138,7 +129,7 @@ protected:
     POINT CentreOf(const std::string& line) const
     {
         long left = 0, top = 0, right = 0, bottom = 0;
-        sscanf(FieldOf(line, "rect").c_str(), "%ld,%ld,%ld,%ld", &left, &top, &right, &bottom);
+        sscanf(LineField(line, "rect").c_str(), "%ld,%ld,%ld,%ld", &left, &top, &right, &bottom);
         return Screen(POINT{(left + right) / 2, (top + bottom) / 2});
     }
     TrayFixture m_tray;
@@ -164,17 +155,17 @@ TEST_F(FolderEndToEnd, OpenNavigateMaximiseHideAndClose)
     EXPECT_TRUE(ShowsText("b.txt"));
     // The selected file in the status bar, the pane's rows.
     EXPECT_TRUE(WaitFor([this] {
-        return FieldOf(LineWith("修改日期"), "text").rfind("修改日期", 0) == 0 || !LineWith("3个对象").empty() ||
+        return LineField(LineWith("修改日期"), "text").rfind("修改日期", 0) == 0 || !LineWith("3个对象").empty() ||
                !LineWith("b.txt").empty();
     }));
     for (const char* row : {"库", "视频", "文档", "计算机", "本地磁盘(C:)"}) {
         EXPECT_FALSE(LineWith(row).empty()) << row;
     }
     // The computer row stands 200 pixels below the pane's top (its label 4 lower), the drives under it.
-    EXPECT_EQ(FieldOf(LineWith("计算机"), "rect").rfind("36,269,", 0), 0u) << LineWith("计算机");
-    EXPECT_EQ(FieldOf(LineWith("本地磁盘(C:)"), "rect").rfind("46,293,", 0), 0u) << LineWith("本地磁盘(C:)");
-    EXPECT_EQ(FieldOf(Line(FolderControl::kBack), "disabled"), "1");
-    EXPECT_EQ(FieldOf(Line(FolderControl::kForward), "disabled"), "1");
+    EXPECT_EQ(LineField(LineWith("计算机"), "rect").rfind("36,269,", 0), 0u) << LineWith("计算机");
+    EXPECT_EQ(LineField(LineWith("本地磁盘(C:)"), "rect").rfind("46,293,", 0), 0u) << LineWith("本地磁盘(C:)");
+    EXPECT_EQ(LineField(Line(FolderControl::kBack), "disabled"), "1");
+    EXPECT_EQ(LineField(Line(FolderControl::kForward), "disabled"), "1");
     SaveScreenshot(L"folder");
 
     // A double click on the subfolder (the first cell), then Backspace and the forward button.
@@ -183,13 +174,13 @@ TEST_F(FolderEndToEnd, OpenNavigateMaximiseHideAndClose)
                            L" click --repeat 2 --delay 80 1"));
     ASSERT_TRUE(AddressIs(Narrow(m_folder / L"sub"))) << m_driver->DumpOf(m_window);
     EXPECT_TRUE(ShowsText("inner.txt"));
-    EXPECT_TRUE(WaitFor([this] { return FieldOf(Line(FolderControl::kBack), "disabled") == "0"; }));
+    EXPECT_TRUE(WaitFor([this] { return LineField(Line(FolderControl::kBack), "disabled") == "0"; }));
     ASSERT_TRUE(RunXdotool(L"key BackSpace"));
     ASSERT_TRUE(AddressIs(Narrow(m_folder.Path())));
-    EXPECT_TRUE(WaitFor([this] { return FieldOf(Line(FolderControl::kForward), "disabled") == "0"; }));
+    EXPECT_TRUE(WaitFor([this] { return LineField(Line(FolderControl::kForward), "disabled") == "0"; }));
     ASSERT_TRUE(ClickAt(Screen(POINT{10 + 42, 32 + 14})));
     ASSERT_TRUE(AddressIs(Narrow(m_folder / L"sub")));
-    EXPECT_TRUE(WaitFor([this] { return FieldOf(Line(FolderControl::kForward), "disabled") == "1"; }));
+    EXPECT_TRUE(WaitFor([this] { return LineField(Line(FolderControl::kForward), "disabled") == "1"; }));
 
     // A typed address with Enter, then My Computer.
     HWND edit = FindWindowExW(m_window, nullptr, L"Edit", nullptr);
