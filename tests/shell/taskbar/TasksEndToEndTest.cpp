@@ -1,5 +1,6 @@
-// A real Veyra.exe with the stand-in suite: a program started from the start menu shows on the taskbar
-// and in the task manager, which ends it; the settings menu's rows; the introduction at first start.
+// A real Veyra.exe with the stand-in suite: a program started from the start menu or a desktop icon shows
+// on the taskbar and in the task manager, which ends it; the settings menu's rows; the introduction at
+// first start.
 // Windows are read back through the skin library's dump, input goes through the system's queue.
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -14,9 +16,12 @@
 #include <vector>
 
 #include "base/ComPtr.h"
+#include "base/UniqueResource.h"
 #include "core/SandBoxHelper.h"
+#include "shell/desktop/DesktopTimers.h"
 #include "shell/desktop/NsDesktopDlg.h"
 #include "shell/protocol/WindowProtocol.h"
+#include "shell/startmenu/NsStartDlg.h"
 #include "suite/common/SandboxProcessList.h"
 #include "tests/support/DesktopDriver.h"
 #include "tests/support/FakeSuite.h"
@@ -26,7 +31,6 @@
 #include "tests/support/TrayFixture.h"
 #include "tests/support/WaitFor.h"
 #include "tests/support/XdoTool.h"
-#include "shell/startmenu/NsStartDlg.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -37,6 +41,9 @@ constexpr WORD kTaskManagerCommand = 0x8039;
 constexpr POINT kStartButton{25, 605};
 constexpr POINT kSettingsButton{742, 12};
 constexpr wchar_t kShortcutName[] = L"veyra_test_sleeper.lnk";
+// A started program's window reaches the taskbar with the next process snapshot; the rest is room for
+// the dumps that watch for it on a slow machine.
+constexpr std::chrono::milliseconds kOneSnapshot{DesktopTimer::kProcessSnapshotMs * 3};
 
 std::vector<std::string> Lines(const std::string& dump)
 {
@@ -69,6 +76,24 @@ std::string LineWithText(const std::string& dump, const std::string& text)
 {
     for (const std::string& line : Lines(dump)) {
         if (line.find("\ttext=" + text + "\t") != std::string::npos) {
+            return line;
+        }
+    }
+    return {};
+}
+
+// The first line of an outer-drawn control that draws `text` (a desktop icon's caption, whose lines
+// the dump separates by '|').
+std::string LineDrawing(const std::string& dump, const std::string& text)
+{
+    for (const std::string& line : Lines(dump)) {
+        const size_t at = line.find("\tdrawn=");
+        if (at == std::string::npos) {
+            continue;
+        }
+        std::string drawn = line.substr(at + 7, line.find('\t', at + 7) - (at + 7));
+        std::erase(drawn, '|');
+        if (drawn == text) {
             return line;
         }
     }
@@ -122,16 +147,22 @@ POINT Centre(const RECT& rect)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-std::wstring ProgramsFolder()
+std::wstring SpecialFolder(int folder)
 {
-    wchar_t folder[MAX_PATH] = {};
-    return SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAMS, TRUE) ? folder : L"";
+    wchar_t path[MAX_PATH] = {};
+    return SHGetSpecialFolderPathW(nullptr, path, folder, TRUE) ? path : L"";
 }
 
-// A shortcut to the sleeper in the user's real Programs folder, removed again when the test ends.
-class ProgramsShortcut {
+std::wstring ProgramsFolder()
+{
+    return SpecialFolder(CSIDL_PROGRAMS);
+}
+
+// A shortcut to the sleeper in one of the user's real folders (CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY),
+// removed again when the test ends.
+class SleeperShortcut {
 public:
-    ProgramsShortcut() : m_path(ProgramsFolder() + L"\\" + kShortcutName)
+    explicit SleeperShortcut(int folder) : m_path(SpecialFolder(folder) + L"\\" + kShortcutName)
     {
         CoInitialize(nullptr);
         ComPtr<IShellLinkW> link;
@@ -142,11 +173,14 @@ public:
                  SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link.As(IID_IPersistFile, file)) &&
                  SUCCEEDED(file->Save(m_path.c_str(), TRUE));
     }
-    ~ProgramsShortcut()
+    ~SleeperShortcut()
     {
         DeleteFileW(m_path.c_str());
         CoUninitialize();
     }
+    SleeperShortcut(const SleeperShortcut&) = delete;
+    SleeperShortcut& operator=(const SleeperShortcut&) = delete;
+
     [[nodiscard]] bool Made() const noexcept { return m_made; }
     [[nodiscard]] const std::wstring& Path() const noexcept { return m_path; }
 
@@ -234,6 +268,64 @@ protected:
         return found ? dump : std::string();
     }
 
+    // After a launch request for `requested` (the path as the tray gets it): the tray starts its target,
+    // whose window is on the taskbar from the next process snapshot; the task manager lists its name and
+    // id, and its end button ends it, leaving both empty again. `shot` names the manager's screenshot.
+    void ExpectStartedListedAndEnded(const std::wstring& requested, const std::wstring& shot)
+    {
+        const HWND desktop = m_driver->Window();
+        ASSERT_TRUE(m_tray.WaitForLine(L"request " + requested)) << TrayLog();
+        DWORD processId = 0;
+        ASSERT_TRUE(m_tray.WaitForLine([&](const std::wstring& line) {
+            return line.rfind(L"launched ", 0) == 0 && swscanf(line.c_str(), L"launched %lu", &processId) == 1;
+        })) << "the tray resolves the shortcut and starts its target";
+        const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+        ASSERT_TRUE(process);
+        ASSERT_NE(WaitForProcessWindow(processId), nullptr);
+        EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 1; },
+                            kOneSnapshot))
+            << m_driver->Dump();
+
+        PostMessageW(desktop, WM_COMMAND, MAKEWPARAM(kTaskManagerCommand, 0), 0);
+        HWND tasks = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (tasks = ShownOwnedWindow(desktop, L"#32770")) != nullptr; }));
+        const std::string listed = DumpWhen(tasks, [&](const std::string& tree) {
+            return !LineWithText(tree, std::to_string(processId)).empty();
+        });
+        ASSERT_FALSE(listed.empty()) << m_driver->DumpOf(tasks);
+        EXPECT_FALSE(LineWithText(listed, "veyra_test_sleeper.exe").empty()) << listed;
+        EXPECT_NE(m_driver->ControlLineOf(tasks, 7003).find("disabled=0"), std::string::npos);
+        EXPECT_EQ(listed.find("loaded=0"), std::string::npos) << "every image of the task manager is found\n" << listed;
+        if (!shot.empty()) {
+            SaveScreenshot(shot);
+        }
+
+        const std::optional<RECT> row = RectOf(LineWithText(listed, "veyra_test_sleeper.exe"));
+        ASSERT_TRUE(row);
+        ASSERT_TRUE(m_driver->ClickIn(tasks, Centre(*row)));
+        const std::optional<RECT> endButton = RectOf(m_driver->ControlLineOf(tasks, 7003));
+        ASSERT_TRUE(endButton);
+        ASSERT_TRUE(WaitFor([&] {
+            m_driver->ClickIn(tasks, Centre(*endButton));
+            return WaitForSingleObject(process.get(), 500) == WAIT_OBJECT_0;
+        })) << "7003 ends the selected process";
+        EXPECT_TRUE(WaitFor([&] {
+            const std::string tree = m_driver->DumpOf(tasks);
+            return LineWithText(tree, std::to_string(processId)).empty() &&
+                   m_driver->ControlLineOf(tasks, 7003).find("disabled=1") != std::string::npos;
+        })) << m_driver->DumpOf(tasks);
+        EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 0; }));
+    }
+
+    std::string TrayLog() const
+    {
+        std::string log;
+        for (const std::wstring& line : m_tray.Lines()) {
+            log += Utf8(line) + "\n";
+        }
+        return log;
+    }
+
     // The settings menu, shown by the settings button; nullptr when it never shows.
     HWND OpenSettingsMenu()
     {
@@ -272,15 +364,14 @@ protected:
 
 TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
 {
-    ProgramsShortcut shortcut;
+    SleeperShortcut shortcut(CSIDL_PROGRAMS);
     ASSERT_TRUE(shortcut.Made());
     StartDesktop();
-    const HWND desktop = m_driver->Window();
     EXPECT_EQ(ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea), 0) << "nothing runs yet";
 
     ASSERT_TRUE(m_driver->Click(kStartButton));
     HWND menu = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (menu = ShownOwnedWindow(desktop, kStartMenuClass)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (menu = ShownOwnedWindow(m_driver->Window(), kStartMenuClass)) != nullptr; }));
     const std::string dump = DumpWhen(menu, [](const std::string& tree) {
         return !LineWithText(tree, "veyra_test_sleeper").empty();
     });
@@ -292,45 +383,28 @@ TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
     SaveScreenshot(L"start-menu");
 
     ASSERT_TRUE(m_driver->ClickIn(menu, Centre(*caption)));
-    ASSERT_TRUE(m_tray.WaitForLine(L"request " + shortcut.Path()));
-    DWORD processId = 0;
-    ASSERT_TRUE(m_tray.WaitForLine([&](const std::wstring& line) {
-        return line.rfind(L"launched ", 0) == 0 && swscanf(line.c_str(), L"launched %lu", &processId) == 1;
-    })) << "the tray resolves the shortcut and starts its target";
-    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    ASSERT_NE(process, nullptr);
+    ExpectStartedListedAndEnded(shortcut.Path(), L"task-manager");
+}
 
-    EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 1; }))
-        << m_driver->Dump();
-
-    PostMessageW(desktop, WM_COMMAND, MAKEWPARAM(kTaskManagerCommand, 0), 0);
-    HWND tasks = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (tasks = ShownOwnedWindow(desktop, L"#32770")) != nullptr; }));
-    const std::string listed = DumpWhen(tasks, [&](const std::string& tree) {
-        return !LineWithText(tree, std::to_string(processId)).empty();
-    });
-    ASSERT_FALSE(listed.empty()) << m_driver->DumpOf(tasks);
-    EXPECT_FALSE(LineWithText(listed, "veyra_test_sleeper.exe").empty()) << listed;
-    EXPECT_NE(m_driver->ControlLineOf(tasks, 7003).find("disabled=0"), std::string::npos);
-    EXPECT_EQ(listed.find("loaded=0"), std::string::npos) << "every image of the task manager is found\n" << listed;
-    SaveScreenshot(L"task-manager");
-
-    const std::optional<RECT> row = RectOf(LineWithText(listed, "veyra_test_sleeper.exe"));
-    ASSERT_TRUE(row);
-    ASSERT_TRUE(m_driver->ClickIn(tasks, Centre(*row)));
-    const std::optional<RECT> endButton = RectOf(m_driver->ControlLineOf(tasks, 7003));
-    ASSERT_TRUE(endButton);
+// A double click on a desktop icon (placed from the desktop's dump, the X pointer's own double click).
+TEST_F(TasksEndToEnd, AProgramStartedFromADesktopIconIsListedAndEndedThere)
+{
+    SleeperShortcut shortcut(CSIDL_DESKTOPDIRECTORY);
+    ASSERT_TRUE(shortcut.Made());
+    StartDesktop();
+    EXPECT_EQ(ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea), 0) << "nothing runs yet";
+    std::optional<RECT> icon;
     ASSERT_TRUE(WaitFor([&] {
-        m_driver->ClickIn(tasks, Centre(*endButton));
-        return WaitForSingleObject(process, 500) == WAIT_OBJECT_0;
-    })) << "7003 ends the selected process";
-    CloseHandle(process);
-    EXPECT_TRUE(WaitFor([&] {
-        const std::string tree = m_driver->DumpOf(tasks);
-        return LineWithText(tree, std::to_string(processId)).empty() &&
-               m_driver->ControlLineOf(tasks, 7003).find("disabled=1") != std::string::npos;
-    })) << m_driver->DumpOf(tasks);
-    EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 0; }));
+        return (icon = RectOf(LineDrawing(m_driver->Dump(), "veyra_test_sleeper"))).has_value();
+    })) << m_driver->Dump();
+
+    RECT desktop{};
+    GetWindowRect(m_driver->Window(), &desktop);
+    const POINT at{desktop.left + Centre(*icon).x, desktop.top + Centre(*icon).y};
+    ASSERT_TRUE(RunXdotool(L"mousemove --sync " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) +
+                           L" click --repeat 2 --delay 80 1"));
+    // A program icon resolves its shortcut itself and asks the tray for the target.
+    ExpectStartedListedAndEnded(SleeperProcess::ProgramPath(), L"");
 }
 
 TEST_F(TasksEndToEnd, SettingsMenuSwitchesTheMergeBackAndForth)
