@@ -1,6 +1,6 @@
 // A real Veyra.exe with the stand-in suite: a program started from the start menu or a desktop icon shows
-// on the taskbar and in the task manager, which ends it; the settings menu's rows; the introduction at
-// first start.
+// on the taskbar and in the task manager, which ends it; the settings menu's rows; the network button;
+// the introduction at first start.
 // Windows are read back through the skin library's dump, input goes through the system's queue.
 
 #include <windows.h>
@@ -20,6 +20,8 @@
 #include "core/SandBoxHelper.h"
 #include "shell/desktop/DesktopTimers.h"
 #include "shell/desktop/NsDesktopDlg.h"
+#include "shell/dialogs/BoxTexts.h"
+#include "shell/dialogs/NsMessageBoxBase.h"
 #include "shell/protocol/WindowProtocol.h"
 #include "shell/startmenu/NsStartDlg.h"
 #include "suite/common/SandboxProcessList.h"
@@ -27,6 +29,7 @@
 #include "tests/support/FakeSuite.h"
 #include "tests/support/ScopedRegistryKey.h"
 #include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/SkinWindowProbe.h"
 #include "tests/support/SleeperProcess.h"
 #include "tests/support/TrayFixture.h"
 #include "tests/support/WaitFor.h"
@@ -220,10 +223,11 @@ HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
     return found.empty() ? nullptr : found.front();
 }
 
-// The skin library's message box over `owner`, or nullptr.
+// A message box over `owner`, the skin library's or the shell's own, or nullptr.
 HWND ShownMessageBox(HWND owner)
 {
-    return ShownOwnedWindow(owner, L"VorrelMessageBox");
+    const HWND box = ShownOwnedWindow(owner, L"VorrelMessageBox");
+    return box ? box : ShownOwnedWindow(owner, L"VeyraMessageBox");
 }
 
 std::string Utf8(const std::wstring& text)
@@ -358,6 +362,7 @@ protected:
     ScopedRegistryValue m_noMerge{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagNoMergeFile};
     ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
     ScopedRegistryValue m_state{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagState};
+    ScopedRegistryValue m_network{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagBlockNetwork};
     FakeSuite m_suite{SuitePart::All};
     std::unique_ptr<DesktopDriver> m_driver;
 };
@@ -619,6 +624,55 @@ TEST_F(TasksEndToEnd, TheStartButtonHidesAShownMenuAndShowsItAgain)
     ASSERT_TRUE(m_driver->Click(kStartButton));
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(menu) != FALSE; }));
     EXPECT_EQ(ShownOwnedWindow(m_driver->Window(), kStartMenuClass), menu) << "the same menu";
+}
+
+// The network button shows the stored flag; a click asks first, and only Yes switches flag and image.
+TEST_F(TasksEndToEnd, TheNetworkButtonSwitchesTheStoredFlagOnlyOnYes)
+{
+    ASSERT_TRUE(m_network.SetDword(1));
+    StartDesktop();
+    const HWND desktop = m_driver->Window();
+    EXPECT_NE(m_driver->ControlLine(DesktopControl::kNetwork).find("image=IDI_IMAGE_DISCONNECTINTERNET\t"),
+              std::string::npos)
+        << m_driver->ControlLine(DesktopControl::kNetwork);
+    const std::optional<RECT> button = RectOf(m_driver->ControlLine(DesktopControl::kNetwork));
+    ASSERT_TRUE(button);
+    using dialogs::BoxButtonId::kNo;
+    using dialogs::BoxButtonId::kYes;
+    struct Step {
+        USHORT answer;
+        const wchar_t* question;
+        int flag;
+        const char* image;
+    } const steps[] = {
+        {kNo, L"是否恢复虚拟系统网络访问？", 1, "IDI_IMAGE_DISCONNECTINTERNET"},
+        {kYes, L"是否恢复虚拟系统网络访问？", 0, "IDI_IMAGE_INTERNET"},
+        {kNo, L"是否关闭虚拟系统网络访问？", 0, "IDI_IMAGE_INTERNET"},
+        {kYes, L"是否关闭虚拟系统网络访问？", 1, "IDI_IMAGE_DISCONNECTINTERNET"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(Utf8(step.question) + (step.answer == kYes ? " yes" : " no"));
+        // Each press 6 pixels beside the last, so that no two make a double click.
+        m_clickShift = m_clickShift ? 0 : 6;
+        const POINT press{button->left + 5 + m_clickShift, (button->top + button->bottom) / 2};
+        ASSERT_TRUE(m_driver->ClickIn(desktop, press));
+        HWND box = nullptr;
+        std::string question;
+        ASSERT_TRUE(WaitFor([&] {
+            box = ShownMessageBox(desktop);
+            question = box ? m_driver->DumpOf(box) : std::string();
+            return ControlField(question, step.answer, "visible") == "1";
+        })) << "the question shows\n" << question;
+        EXPECT_EQ(ControlField(question, dialogs::NsMessageBoxBase::kMessage, "text"), Utf8(step.question));
+        ASSERT_TRUE(ClickControl(box, question, step.answer));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        EXPECT_TRUE(WaitFor([&] {
+            return CSandBoxHelper::IsNetBlocked() == step.flag &&
+                   m_driver->ControlLine(DesktopControl::kNetwork).find(std::string("image=") + step.image + "\t") !=
+                       std::string::npos;
+        })) << m_driver->ControlLine(DesktopControl::kNetwork);
+    }
+    EXPECT_TRUE(m_driver->Answers());
 }
 
 }  // namespace
