@@ -1,6 +1,6 @@
 // A real Veyra.exe with the stand-in suite: a program started from the start menu or a desktop icon shows
 // on the taskbar and in the task manager, which ends it; the settings menu's rows; the network button;
-// the introduction at first start.
+// the menus hiding when the focus goes; the introduction at first start.
 // Windows are read back through the skin library's dump, input goes through the system's queue.
 
 #include <windows.h>
@@ -31,6 +31,7 @@
 #include "tests/support/ScopedRegistryValue.h"
 #include "tests/support/SkinWindowProbe.h"
 #include "tests/support/SleeperProcess.h"
+#include "tests/support/TestWindows.h"
 #include "tests/support/TrayFixture.h"
 #include "tests/support/WaitFor.h"
 #include "tests/support/XdoTool.h"
@@ -247,6 +248,26 @@ bool KeyExists(HKEY root, const wchar_t* path)
     RegCloseKey(key);
     return true;
 }
+
+// A window of another program, as a window manager would activate it when the user turns there: with
+// no window manager on Xvfb, nothing else takes the focus from the desktop's menus.
+class OtherProgramWindow final : public MappedWindow<OtherProgramWindow> {
+public:
+    static constexpr RECT kPlace{0, 0, 120, 80};  // off the centred desktop
+
+    OtherProgramWindow() { m_created = Create(WindowClass{L"VeyraOtherProgram"}, L"other", PopupPlacement(kPlace)); }
+    static std::span<const Entry> Messages() { return {}; }
+
+    // Shown and made the foreground window, the pointer moved onto it first as the user's hand would.
+    bool TakeForeground() const
+    {
+        return m_created && SendMouseAt(Centre(kPlace), 0) && (ShowWindow(Handle(), SW_SHOW), true) &&
+               SetForegroundWindow(Handle());
+    }
+
+private:
+    bool m_created = false;
+};
 
 class TasksEndToEnd : public testing::Test {
 protected:
@@ -671,6 +692,37 @@ TEST_F(TasksEndToEnd, TheNetworkButtonSwitchesTheStoredFlagOnlyOnYes)
                    m_driver->ControlLine(DesktopControl::kNetwork).find(std::string("image=") + step.image + "\t") !=
                        std::string::npos;
         })) << m_driver->ControlLine(DesktopControl::kNetwork);
+    }
+    EXPECT_TRUE(m_driver->Answers());
+}
+
+// The start menu and the settings menu hide when another program's window takes the focus.
+TEST_F(TasksEndToEnd, TheMenusHideWhenAnotherProgramTakesTheFocus)
+{
+    StartDesktop();
+    OtherProgramWindow other;
+    const auto openStartMenu = [this] {
+        HWND menu = nullptr;
+        m_driver->Click(kStartButton);
+        WaitFor([&] { return (menu = ShownOwnedWindow(m_driver->Window(), kStartMenuClass)) != nullptr; });
+        return menu;
+    };
+    struct Case {
+        const char* name;
+        std::function<HWND()> open;
+    } const cases[] = {
+        {"start menu", openStartMenu},
+        {"settings menu", [this] { return OpenSettingsMenu(); }},
+    };
+    for (const Case& menuCase : cases) {
+        SCOPED_TRACE(menuCase.name);
+        const HWND menu = menuCase.open();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_TRUE(m_driver->WaitUntilIdle());
+        EXPECT_TRUE(IsWindowVisible(menu)) << "shown until the focus goes";
+        ASSERT_TRUE(other.TakeForeground());
+        EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
+        EXPECT_TRUE(IsWindow(menu)) << "hidden, not destroyed";
     }
     EXPECT_TRUE(m_driver->Answers());
 }
