@@ -1,5 +1,6 @@
-// A real Veyra.exe with the stand-in suite: a program started from the start menu shows on the taskbar
-// and in the task manager, which ends it; the settings menu's rows; the introduction at first start.
+// A real Veyra.exe with the stand-in suite: a program started from the start menu or a desktop icon shows
+// on the taskbar and in the task manager, which ends it; the settings menu's rows; the network button;
+// the menus hiding when the focus goes; the introduction at first start.
 // Windows are read back through the skin library's dump, input goes through the system's queue.
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -14,19 +16,25 @@
 #include <vector>
 
 #include "base/ComPtr.h"
+#include "base/UniqueResource.h"
 #include "core/SandBoxHelper.h"
+#include "shell/desktop/DesktopTimers.h"
 #include "shell/desktop/NsDesktopDlg.h"
+#include "shell/dialogs/BoxTexts.h"
+#include "shell/dialogs/NsMessageBoxBase.h"
 #include "shell/protocol/WindowProtocol.h"
+#include "shell/startmenu/NsStartDlg.h"
 #include "suite/common/SandboxProcessList.h"
 #include "tests/support/DesktopDriver.h"
 #include "tests/support/FakeSuite.h"
 #include "tests/support/ScopedRegistryKey.h"
 #include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/SkinWindowProbe.h"
 #include "tests/support/SleeperProcess.h"
+#include "tests/support/TestWindows.h"
 #include "tests/support/TrayFixture.h"
 #include "tests/support/WaitFor.h"
 #include "tests/support/XdoTool.h"
-#include "shell/startmenu/NsStartDlg.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -37,6 +45,9 @@ constexpr WORD kTaskManagerCommand = 0x8039;
 constexpr POINT kStartButton{25, 605};
 constexpr POINT kSettingsButton{742, 12};
 constexpr wchar_t kShortcutName[] = L"veyra_test_sleeper.lnk";
+// A started program's window reaches the taskbar with the next process snapshot; the rest is room for
+// the dumps that watch for it on a slow machine.
+constexpr std::chrono::milliseconds kOneSnapshot{DesktopTimer::kProcessSnapshotMs * 3};
 
 std::vector<std::string> Lines(const std::string& dump)
 {
@@ -69,6 +80,24 @@ std::string LineWithText(const std::string& dump, const std::string& text)
 {
     for (const std::string& line : Lines(dump)) {
         if (line.find("\ttext=" + text + "\t") != std::string::npos) {
+            return line;
+        }
+    }
+    return {};
+}
+
+// The first line of an outer-drawn control that draws `text` (a desktop icon's caption, whose lines
+// the dump separates by '|').
+std::string LineDrawing(const std::string& dump, const std::string& text)
+{
+    for (const std::string& line : Lines(dump)) {
+        const size_t at = line.find("\tdrawn=");
+        if (at == std::string::npos) {
+            continue;
+        }
+        std::string drawn = line.substr(at + 7, line.find('\t', at + 7) - (at + 7));
+        std::erase(drawn, '|');
+        if (drawn == text) {
             return line;
         }
     }
@@ -122,16 +151,22 @@ POINT Centre(const RECT& rect)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-std::wstring ProgramsFolder()
+std::wstring SpecialFolder(int folder)
 {
-    wchar_t folder[MAX_PATH] = {};
-    return SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAMS, TRUE) ? folder : L"";
+    wchar_t path[MAX_PATH] = {};
+    return SHGetSpecialFolderPathW(nullptr, path, folder, TRUE) ? path : L"";
 }
 
-// A shortcut to the sleeper in the user's real Programs folder, removed again when the test ends.
-class ProgramsShortcut {
+std::wstring ProgramsFolder()
+{
+    return SpecialFolder(CSIDL_PROGRAMS);
+}
+
+// A shortcut to the sleeper in one of the user's real folders (CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY),
+// removed again when the test ends.
+class SleeperShortcut {
 public:
-    ProgramsShortcut() : m_path(ProgramsFolder() + L"\\" + kShortcutName)
+    explicit SleeperShortcut(int folder) : m_path(SpecialFolder(folder) + L"\\" + kShortcutName)
     {
         CoInitialize(nullptr);
         ComPtr<IShellLinkW> link;
@@ -142,11 +177,14 @@ public:
                  SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link.As(IID_IPersistFile, file)) &&
                  SUCCEEDED(file->Save(m_path.c_str(), TRUE));
     }
-    ~ProgramsShortcut()
+    ~SleeperShortcut()
     {
         DeleteFileW(m_path.c_str());
         CoUninitialize();
     }
+    SleeperShortcut(const SleeperShortcut&) = delete;
+    SleeperShortcut& operator=(const SleeperShortcut&) = delete;
+
     [[nodiscard]] bool Made() const noexcept { return m_made; }
     [[nodiscard]] const std::wstring& Path() const noexcept { return m_path; }
 
@@ -186,10 +224,11 @@ HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
     return found.empty() ? nullptr : found.front();
 }
 
-// The skin library's message box over `owner`, or nullptr.
+// A message box over `owner`, the skin library's or the shell's own, or nullptr.
 HWND ShownMessageBox(HWND owner)
 {
-    return ShownOwnedWindow(owner, L"VorrelMessageBox");
+    const HWND box = ShownOwnedWindow(owner, L"VorrelMessageBox");
+    return box ? box : ShownOwnedWindow(owner, L"VeyraMessageBox");
 }
 
 std::string Utf8(const std::wstring& text)
@@ -209,6 +248,26 @@ bool KeyExists(HKEY root, const wchar_t* path)
     RegCloseKey(key);
     return true;
 }
+
+// A window of another program, as a window manager would activate it when the user turns there: with
+// no window manager on Xvfb, nothing else takes the focus from the desktop's menus.
+class OtherProgramWindow final : public MappedWindow<OtherProgramWindow> {
+public:
+    static constexpr RECT kPlace{0, 0, 120, 80};  // off the centred desktop
+
+    OtherProgramWindow() { m_created = Create(WindowClass{L"VeyraOtherProgram"}, L"other", PopupPlacement(kPlace)); }
+    static std::span<const Entry> Messages() { return {}; }
+
+    // Shown and made the foreground window, the pointer moved onto it first as the user's hand would.
+    bool TakeForeground() const
+    {
+        return m_created && SendMouseAt(Centre(kPlace), 0) && (ShowWindow(Handle(), SW_SHOW), true) &&
+               SetForegroundWindow(Handle());
+    }
+
+private:
+    bool m_created = false;
+};
 
 class TasksEndToEnd : public testing::Test {
 protected:
@@ -232,6 +291,64 @@ protected:
         std::string dump;
         const bool found = WaitFor([&] { return ready(dump = m_driver->DumpOf(window)); }, std::chrono::seconds(20));
         return found ? dump : std::string();
+    }
+
+    // After a launch request for `requested` (the path as the tray gets it): the tray starts its target,
+    // whose window is on the taskbar from the next process snapshot; the task manager lists its name and
+    // id, and its end button ends it, leaving both empty again. `shot` names the manager's screenshot.
+    void ExpectStartedListedAndEnded(const std::wstring& requested, const std::wstring& shot)
+    {
+        const HWND desktop = m_driver->Window();
+        ASSERT_TRUE(m_tray.WaitForLine(L"request " + requested)) << TrayLog();
+        DWORD processId = 0;
+        ASSERT_TRUE(m_tray.WaitForLine([&](const std::wstring& line) {
+            return line.rfind(L"launched ", 0) == 0 && swscanf(line.c_str(), L"launched %lu", &processId) == 1;
+        })) << "the tray resolves the shortcut and starts its target";
+        const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+        ASSERT_TRUE(process);
+        ASSERT_NE(WaitForProcessWindow(processId), nullptr);
+        EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 1; },
+                            kOneSnapshot))
+            << m_driver->Dump();
+
+        PostMessageW(desktop, WM_COMMAND, MAKEWPARAM(kTaskManagerCommand, 0), 0);
+        HWND tasks = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (tasks = ShownOwnedWindow(desktop, L"#32770")) != nullptr; }));
+        const std::string listed = DumpWhen(tasks, [&](const std::string& tree) {
+            return !LineWithText(tree, std::to_string(processId)).empty();
+        });
+        ASSERT_FALSE(listed.empty()) << m_driver->DumpOf(tasks);
+        EXPECT_FALSE(LineWithText(listed, "veyra_test_sleeper.exe").empty()) << listed;
+        EXPECT_NE(m_driver->ControlLineOf(tasks, 7003).find("disabled=0"), std::string::npos);
+        EXPECT_EQ(listed.find("loaded=0"), std::string::npos) << "every image of the task manager is found\n" << listed;
+        if (!shot.empty()) {
+            SaveScreenshot(shot);
+        }
+
+        const std::optional<RECT> row = RectOf(LineWithText(listed, "veyra_test_sleeper.exe"));
+        ASSERT_TRUE(row);
+        ASSERT_TRUE(m_driver->ClickIn(tasks, Centre(*row)));
+        const std::optional<RECT> endButton = RectOf(m_driver->ControlLineOf(tasks, 7003));
+        ASSERT_TRUE(endButton);
+        ASSERT_TRUE(WaitFor([&] {
+            m_driver->ClickIn(tasks, Centre(*endButton));
+            return WaitForSingleObject(process.get(), 500) == WAIT_OBJECT_0;
+        })) << "7003 ends the selected process";
+        EXPECT_TRUE(WaitFor([&] {
+            const std::string tree = m_driver->DumpOf(tasks);
+            return LineWithText(tree, std::to_string(processId)).empty() &&
+                   m_driver->ControlLineOf(tasks, 7003).find("disabled=1") != std::string::npos;
+        })) << m_driver->DumpOf(tasks);
+        EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 0; }));
+    }
+
+    std::string TrayLog() const
+    {
+        std::string log;
+        for (const std::wstring& line : m_tray.Lines()) {
+            log += Utf8(line) + "\n";
+        }
+        return log;
     }
 
     // The settings menu, shown by the settings button; nullptr when it never shows.
@@ -266,21 +383,21 @@ protected:
     ScopedRegistryValue m_noMerge{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagNoMergeFile};
     ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
     ScopedRegistryValue m_state{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagState};
+    ScopedRegistryValue m_network{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagBlockNetwork};
     FakeSuite m_suite{SuitePart::All};
     std::unique_ptr<DesktopDriver> m_driver;
 };
 
 TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
 {
-    ProgramsShortcut shortcut;
+    SleeperShortcut shortcut(CSIDL_PROGRAMS);
     ASSERT_TRUE(shortcut.Made());
     StartDesktop();
-    const HWND desktop = m_driver->Window();
     EXPECT_EQ(ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea), 0) << "nothing runs yet";
 
     ASSERT_TRUE(m_driver->Click(kStartButton));
     HWND menu = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (menu = ShownOwnedWindow(desktop, kStartMenuClass)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (menu = ShownOwnedWindow(m_driver->Window(), kStartMenuClass)) != nullptr; }));
     const std::string dump = DumpWhen(menu, [](const std::string& tree) {
         return !LineWithText(tree, "veyra_test_sleeper").empty();
     });
@@ -292,45 +409,28 @@ TEST_F(TasksEndToEnd, AProgramStartedFromTheStartMenuIsListedAndEndedThere)
     SaveScreenshot(L"start-menu");
 
     ASSERT_TRUE(m_driver->ClickIn(menu, Centre(*caption)));
-    ASSERT_TRUE(m_tray.WaitForLine(L"request " + shortcut.Path()));
-    DWORD processId = 0;
-    ASSERT_TRUE(m_tray.WaitForLine([&](const std::wstring& line) {
-        return line.rfind(L"launched ", 0) == 0 && swscanf(line.c_str(), L"launched %lu", &processId) == 1;
-    })) << "the tray resolves the shortcut and starts its target";
-    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    ASSERT_NE(process, nullptr);
+    ExpectStartedListedAndEnded(shortcut.Path(), L"task-manager");
+}
 
-    EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 1; }))
-        << m_driver->Dump();
-
-    PostMessageW(desktop, WM_COMMAND, MAKEWPARAM(kTaskManagerCommand, 0), 0);
-    HWND tasks = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (tasks = ShownOwnedWindow(desktop, L"#32770")) != nullptr; }));
-    const std::string listed = DumpWhen(tasks, [&](const std::string& tree) {
-        return !LineWithText(tree, std::to_string(processId)).empty();
-    });
-    ASSERT_FALSE(listed.empty()) << m_driver->DumpOf(tasks);
-    EXPECT_FALSE(LineWithText(listed, "veyra_test_sleeper.exe").empty()) << listed;
-    EXPECT_NE(m_driver->ControlLineOf(tasks, 7003).find("disabled=0"), std::string::npos);
-    EXPECT_EQ(listed.find("loaded=0"), std::string::npos) << "every image of the task manager is found\n" << listed;
-    SaveScreenshot(L"task-manager");
-
-    const std::optional<RECT> row = RectOf(LineWithText(listed, "veyra_test_sleeper.exe"));
-    ASSERT_TRUE(row);
-    ASSERT_TRUE(m_driver->ClickIn(tasks, Centre(*row)));
-    const std::optional<RECT> endButton = RectOf(m_driver->ControlLineOf(tasks, 7003));
-    ASSERT_TRUE(endButton);
+// A double click on a desktop icon (placed from the desktop's dump, the X pointer's own double click).
+TEST_F(TasksEndToEnd, AProgramStartedFromADesktopIconIsListedAndEndedThere)
+{
+    SleeperShortcut shortcut(CSIDL_DESKTOPDIRECTORY);
+    ASSERT_TRUE(shortcut.Made());
+    StartDesktop();
+    EXPECT_EQ(ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea), 0) << "nothing runs yet";
+    std::optional<RECT> icon;
     ASSERT_TRUE(WaitFor([&] {
-        m_driver->ClickIn(tasks, Centre(*endButton));
-        return WaitForSingleObject(process, 500) == WAIT_OBJECT_0;
-    })) << "7003 ends the selected process";
-    CloseHandle(process);
-    EXPECT_TRUE(WaitFor([&] {
-        const std::string tree = m_driver->DumpOf(tasks);
-        return LineWithText(tree, std::to_string(processId)).empty() &&
-               m_driver->ControlLineOf(tasks, 7003).find("disabled=1") != std::string::npos;
-    })) << m_driver->DumpOf(tasks);
-    EXPECT_TRUE(WaitFor([&] { return ChildrenOf(m_driver->Dump(), DesktopControl::kTaskbarArea) == 0; }));
+        return (icon = RectOf(LineDrawing(m_driver->Dump(), "veyra_test_sleeper"))).has_value();
+    })) << m_driver->Dump();
+
+    RECT desktop{};
+    GetWindowRect(m_driver->Window(), &desktop);
+    const POINT at{desktop.left + Centre(*icon).x, desktop.top + Centre(*icon).y};
+    ASSERT_TRUE(RunXdotool(L"mousemove --sync " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) +
+                           L" click --repeat 2 --delay 80 1"));
+    // A program icon resolves its shortcut itself and asks the tray for the target.
+    ExpectStartedListedAndEnded(SleeperProcess::ProgramPath(), L"");
 }
 
 TEST_F(TasksEndToEnd, SettingsMenuSwitchesTheMergeBackAndForth)
@@ -545,6 +645,86 @@ TEST_F(TasksEndToEnd, TheStartButtonHidesAShownMenuAndShowsItAgain)
     ASSERT_TRUE(m_driver->Click(kStartButton));
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(menu) != FALSE; }));
     EXPECT_EQ(ShownOwnedWindow(m_driver->Window(), kStartMenuClass), menu) << "the same menu";
+}
+
+// The network button shows the stored flag; a click asks first, and only Yes switches flag and image.
+TEST_F(TasksEndToEnd, TheNetworkButtonSwitchesTheStoredFlagOnlyOnYes)
+{
+    ASSERT_TRUE(m_network.SetDword(1));
+    StartDesktop();
+    const HWND desktop = m_driver->Window();
+    EXPECT_NE(m_driver->ControlLine(DesktopControl::kNetwork).find("image=IDI_IMAGE_DISCONNECTINTERNET\t"),
+              std::string::npos)
+        << m_driver->ControlLine(DesktopControl::kNetwork);
+    const std::optional<RECT> button = RectOf(m_driver->ControlLine(DesktopControl::kNetwork));
+    ASSERT_TRUE(button);
+    using dialogs::BoxButtonId::kNo;
+    using dialogs::BoxButtonId::kYes;
+    struct Step {
+        USHORT answer;
+        const wchar_t* question;
+        int flag;
+        const char* image;
+    } const steps[] = {
+        {kNo, L"是否恢复虚拟系统网络访问？", 1, "IDI_IMAGE_DISCONNECTINTERNET"},
+        {kYes, L"是否恢复虚拟系统网络访问？", 0, "IDI_IMAGE_INTERNET"},
+        {kNo, L"是否关闭虚拟系统网络访问？", 0, "IDI_IMAGE_INTERNET"},
+        {kYes, L"是否关闭虚拟系统网络访问？", 1, "IDI_IMAGE_DISCONNECTINTERNET"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(Utf8(step.question) + (step.answer == kYes ? " yes" : " no"));
+        // Each press 6 pixels beside the last, so that no two make a double click.
+        m_clickShift = m_clickShift ? 0 : 6;
+        const POINT press{button->left + 5 + m_clickShift, (button->top + button->bottom) / 2};
+        ASSERT_TRUE(m_driver->ClickIn(desktop, press));
+        HWND box = nullptr;
+        std::string question;
+        ASSERT_TRUE(WaitFor([&] {
+            box = ShownMessageBox(desktop);
+            question = box ? m_driver->DumpOf(box) : std::string();
+            return ControlField(question, step.answer, "visible") == "1";
+        })) << "the question shows\n" << question;
+        EXPECT_EQ(ControlField(question, dialogs::NsMessageBoxBase::kMessage, "text"), Utf8(step.question));
+        ASSERT_TRUE(ClickControl(box, question, step.answer));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        EXPECT_TRUE(WaitFor([&] {
+            return CSandBoxHelper::IsNetBlocked() == step.flag &&
+                   m_driver->ControlLine(DesktopControl::kNetwork).find(std::string("image=") + step.image + "\t") !=
+                       std::string::npos;
+        })) << m_driver->ControlLine(DesktopControl::kNetwork);
+    }
+    EXPECT_TRUE(m_driver->Answers());
+}
+
+// The start menu and the settings menu hide when another program's window takes the focus.
+TEST_F(TasksEndToEnd, TheMenusHideWhenAnotherProgramTakesTheFocus)
+{
+    StartDesktop();
+    OtherProgramWindow other;
+    const auto openStartMenu = [this] {
+        HWND menu = nullptr;
+        m_driver->Click(kStartButton);
+        WaitFor([&] { return (menu = ShownOwnedWindow(m_driver->Window(), kStartMenuClass)) != nullptr; });
+        return menu;
+    };
+    struct Case {
+        const char* name;
+        std::function<HWND()> open;
+    } const cases[] = {
+        {"start menu", openStartMenu},
+        {"settings menu", [this] { return OpenSettingsMenu(); }},
+    };
+    for (const Case& menuCase : cases) {
+        SCOPED_TRACE(menuCase.name);
+        const HWND menu = menuCase.open();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_TRUE(m_driver->WaitUntilIdle());
+        EXPECT_TRUE(IsWindowVisible(menu)) << "shown until the focus goes";
+        ASSERT_TRUE(other.TakeForeground());
+        EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
+        EXPECT_TRUE(IsWindow(menu)) << "hidden, not destroyed";
+    }
+    EXPECT_TRUE(m_driver->Answers());
 }
 
 }  // namespace
