@@ -196,7 +196,10 @@ TEST_F(FolderDragEndToEnd, AFileDraggedOntoTheDesktopMovesIntoItsSandboxCopy)
     EXPECT_EQ(ReadFileBytes(source), "bytes of a.txt") << "the real file stays as it was";
     EXPECT_FALSE(Exists(landed)) << "nothing is written to the real desktop";
     EXPECT_TRUE(DesktopShows("a.txt")) << m_driver->Dump();
-    EXPECT_TRUE(WaitFor([this] { return !FolderShows("a.txt") && FolderShows("b.txt"); })) << m_driver->DumpOf(m_window);
+    // Gone from the window, its status bar too (the moved file was the selection).
+    EXPECT_TRUE(WaitFor([this] { return LineWith("a.txt").empty() && FolderShows("b.txt"); })) << m_driver->DumpOf(m_window);
+    EXPECT_TRUE(ShowsText("2个对象")) << m_driver->DumpOf(m_window);
+    ASSERT_TRUE(m_driver->WaitUntilIdle());
     SaveScreenshot(L"drag-folder-to-desktop");
 }
 
@@ -221,6 +224,7 @@ TEST_F(FolderDragEndToEnd, ADesktopItemDraggedIntoAFolderOfAnotherDriveIsCopied)
     EXPECT_EQ(ReadFileBytes(item), "desktop bytes");
     EXPECT_FALSE(Exists(landed)) << "nothing is written to the real folder";
     EXPECT_TRUE(DesktopShows("拖动.txt"));
+    ASSERT_TRUE(m_driver->WaitUntilIdle());
     SaveScreenshot(L"drag-desktop-to-drive-d");
     RemoveDirectoryW(folder.c_str());
 }
@@ -249,7 +253,8 @@ TEST_F(FolderDragEndToEnd, WithinItsOwnWindowOnlyASubfolderTakesTheFile)
     EXPECT_EQ(ReadFileBytes(source), "bytes of a.txt");
     EXPECT_FALSE(Exists(inside)) << "nothing is written to the real subfolder";
     EXPECT_FALSE(Exists(ShadowOf(source))) << "the empty-space drop left no copy behind";
-    EXPECT_TRUE(WaitFor([this] { return !FolderShows("a.txt"); })) << m_driver->DumpOf(m_window);
+    EXPECT_TRUE(WaitFor([this] { return LineWith("a.txt").empty(); })) << m_driver->DumpOf(m_window);
+    ASSERT_TRUE(m_driver->WaitUntilIdle());
     SaveScreenshot(L"drag-into-subfolder");
 }
 
@@ -273,6 +278,7 @@ TEST_F(FolderDragEndToEnd, AnotherProgramsDragIsCopiedIntoTheFolder)
     EXPECT_EQ(ReadFileBytes(source), "outside bytes");
     EXPECT_FALSE(MarkedDeleted(source));
     EXPECT_FALSE(Exists(landed));
+    ASSERT_TRUE(m_driver->WaitUntilIdle());
     SaveScreenshot(L"drag-from-another-program");
 }
 
