@@ -332,6 +332,7 @@ void NsExplorer::RemoveItems(std::vector<NsIcon*>& items)
     FollowRenamingItem();
     items.clear();
     ResetSelectionState();
+    UpdateStatus();  // the count changed, and a selected item that left must not stay described
 }
 
 int NsExplorer::RemoveItemsByPath(const std::vector<std::wstring>& paths)

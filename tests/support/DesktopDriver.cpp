@@ -16,18 +16,18 @@ POINT Add(POINT origin, POINT layout)
 
 struct OwnedSearch {
     HWND owner;
-    HWND found;
+    const wchar_t* className;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK MatchShownLibraryBox(HWND window, LPARAM parameter)
+BOOL CALLBACK MatchShownOwnedWindow(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<OwnedSearch*>(parameter);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
-        lstrcmpW(name, L"VorrelMessageBox") == 0) {
-        search->found = window;
-        return FALSE;
+        lstrcmpW(name, search->className) == 0) {
+        search->found.push_back(window);
     }
     return TRUE;
 }
@@ -106,11 +106,22 @@ bool DesktopDriver::Click(POINT layout) const
     return Press(layout) && Release(layout, POINT{window.left, window.top});
 }
 
+std::vector<HWND> ShownOwnedWindows(HWND owner, const wchar_t* className)
+{
+    OwnedSearch search{owner, className, {}};
+    EnumWindows(MatchShownOwnedWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
+{
+    const std::vector<HWND> found = ShownOwnedWindows(owner, className);
+    return found.empty() ? nullptr : found.front();
+}
+
 HWND ShownLibraryMessageBox(HWND owner)
 {
-    OwnedSearch search{owner, nullptr};
-    EnumWindows(MatchShownLibraryBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return ShownOwnedWindow(owner, L"VorrelMessageBox");
 }
 
 }  // namespace veyra::test

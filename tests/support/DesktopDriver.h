@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/FakeSuite.h"
@@ -53,8 +54,11 @@ private:
     HWND m_window = nullptr;
 };
 
-// The skin library's own message box (the exit and restore questions) shown over `owner`, or nullptr;
-// tooltips are owned windows too, so the class is checked.
+// The shown windows of class `className` that `owner` owns (tooltips are owned windows too, hence the
+// class), and the first of them or nullptr.
+std::vector<HWND> ShownOwnedWindows(HWND owner, const wchar_t* className);
+HWND ShownOwnedWindow(HWND owner, const wchar_t* className);
+// The skin library's own message box (the exit and restore questions) shown over `owner`, or nullptr.
 HWND ShownLibraryMessageBox(HWND owner);
 
 }  // namespace veyra::test

@@ -5,23 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-#include <sstream>
+#include <cstdlib>
 #include <string>
 
-#include "core/SandBoxHelper.h"
 #include "shell/directory/FolderInput.h"
 #include "shell/directory/NsDirectoryDlg.h"
-#include "shell/protocol/WindowProtocol.h"
-#include "tests/support/DesktopDriver.h"
-#include "tests/support/FakeSuite.h"
+#include "tests/shell/directory/FolderEndToEndFixture.h"
 #include "tests/support/RectAssertions.h"
-#include "tests/support/ScopedRegistryValue.h"
-#include "tests/support/SkinWindowProbe.h"
-#include "tests/support/TempFolder.h"
-#include "tests/support/TestPaths.h"
-#include "tests/support/TrayFixture.h"
 #include "tests/support/WaitFor.h"
 #include "tests/support/XdoTool.h"
 
@@ -29,116 +19,6 @@ using namespace veyra;
 using namespace veyra::test;
 
 namespace {
-
-std::string Narrow(const std::wstring& text)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(length > 0 ? length - 1 : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
-
-RECT RectOf(HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-struct OwnedSearch {
-    HWND owner;
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK MatchFolderWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<OwnedSearch*>(parameter);
-    wchar_t name[16] = {};
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    GetClassNameW(window, name, 16);
-    if (process == search->process && GetWindow(window, GW_OWNER) == search->owner && lstrcmpW(name, L"#32770") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-class FolderEndToEnd : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        CreateDirectoryW((m_folder / L"sub").c_str(), nullptr);
-        for (const wchar_t* name : {L"a.txt", L"b.txt", L"sub\\inner.txt"}) {
-            const HANDLE file = CreateFileW((m_folder / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            ASSERT_NE(file, INVALID_HANDLE_VALUE);
-            CloseHandle(file);
-        }
-        // Not a first start: the introduction would stand over the centre, where the folder window opens.
-        ASSERT_TRUE(m_guide.SetDword(1));
-        m_driver = std::make_unique<DesktopDriver>(m_suite);
-        ASSERT_NE(m_driver->WaitForDesktop(), nullptr);
-        ASSERT_TRUE(WaitFor([this] { return !m_driver->ControlLine(2001).empty(); })) << m_driver->Dump();
-    }
-
-    LRESULT SendOpenFolder(const std::wstring& folder, const std::wstring& select)
-    {
-        OpenFolderRequest request{};
-        wcsncpy(request.folder, folder.c_str(), kRecordPathChars - 1);
-        wcsncpy(request.select, select.c_str(), kRecordPathChars - 1);
-        COPYDATASTRUCT copy{COPYDATA_OPEN_FOLDER, sizeof(request), &request};
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(m_driver->Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, 10000,
-                            &result);
-        return static_cast<LRESULT>(result);
-    }
-    HWND FolderWindow() const
-    {
-        OwnedSearch search{m_driver->Window(), m_driver->Program().Id(), nullptr};
-        EnumWindows(MatchFolderWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-    std::string Line(USHORT id) const { return m_driver->ControlLineOf(m_window, id); }
-    // The first dump line whose text or drawn text (or with `drawnOnly` its drawn text) holds `text`.
-    std::string LineWith(const std::string& text, bool drawnOnly = false) const
-    {
-        std::istringstream lines(m_driver->DumpOf(m_window));
-        for (std::string line; std::getline(lines, line);) {
-            if ((!drawnOnly && LineField(line, "text").find(text) != std::string::npos) ||
-                LineField(line, "drawn").find(text) != std::string::npos) {
-                return line;
-            }
-        }
-        return {};
-    }
-    bool AddressIs(const std::string& text) const
-    {
-        return WaitFor([&] { return LineField(Line(FolderControl::kAddress), "text") == text; });
-    }
-    bool ShowsText(const std::string& text) const
-    {
-        return WaitFor([&] { return !LineWith(text).empty(); });
-    }
-    // A window point (layout coordinates) on the screen.
-    POINT Screen(POINT point) const
-    {
-        const RECT frame = RectOf(m_window);
-        return POINT{frame.left + point.x, frame.top + point.y};
-    }
-    POINT CentreOf(const std::string& line) const
-    {
-        long left = 0, top = 0, right = 0, bottom = 0;
-        sscanf(LineField(line, "rect").c_str(), "%ld,%ld,%ld,%ld", &left, &top, &right, &bottom);
-        return Screen(POINT{(left + right) / 2, (top + bottom) / 2});
-    }
-    TrayFixture m_tray;
-    ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
-    FakeSuite m_suite{SuitePart::All};
-    TempFolder m_folder{L"folderwin"};
-    std::unique_ptr<DesktopDriver> m_driver;
-    HWND m_window = nullptr;
-};
 
 TEST_F(FolderEndToEnd, OpenNavigateMaximiseHideAndClose)
 {

@@ -2,8 +2,9 @@
 //   veyra_drag_window source X Y   a window at X,Y (200 x 200) that drags VEYRA_DRAG_PATHS ('|' between
 //                                  them) when the left button goes down on it, then ends with 1 for a drop
 //   veyra_drag_window target X Y   a window at X,Y (300 x 200) that takes drops; it writes "over" to
-//                                  VEYRA_DRAG_RESULT.over at the first drag-over step and the dropped paths,
-//                                  one a line, to VEYRA_DRAG_RESULT at the drop, then ends with 0
+//                                  VEYRA_DRAG_RESULT.over at the first drag-over step and, at the drop, what
+//                                  the drag offered at that step and the dropped paths, one a line, to
+//                                  VEYRA_DRAG_RESULT, then ends with 0
 
 #include <windows.h>
 #include <ole2.h>
@@ -70,6 +71,7 @@ public:
     {
         if (!m_sawOver) {
             m_sawOver = true;
+            m_offered = effect;
             WriteUtf8(Variable(L"VEYRA_DRAG_RESULT") + L".over", L"over");
         }
         effect = DROPEFFECT_COPY;
@@ -78,7 +80,7 @@ public:
                       int move) override
     {
         std::wstring text = L"target " + targetPath + L"\nmove " + std::to_wstring(move) + L"\ninternal " +
-                            std::to_wstring(veyra::InternalDragFlag) + L"\n";
+                            std::to_wstring(veyra::InternalDragFlag) + L"\noffered " + std::to_wstring(m_offered) + L"\n";
         for (const std::wstring& path : paths) {
             text += path + L"\n";
         }
@@ -88,6 +90,7 @@ public:
 
 private:
     bool m_sawOver = false;
+    DWORD m_offered = 0;
 };
 
 int RunLoop()

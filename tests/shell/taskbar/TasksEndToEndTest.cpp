@@ -193,37 +193,6 @@ private:
     bool m_made = false;
 };
 
-struct OwnedSearch {
-    HWND owner;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK MatchOwnedWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<OwnedSearch*>(parameter);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner && lstrcmpW(name, search->className) == 0) {
-        search->found.push_back(window);
-    }
-    return TRUE;
-}
-
-// The shown windows of that class owned by `owner`.
-std::vector<HWND> ShownOwnedWindows(HWND owner, const wchar_t* className)
-{
-    OwnedSearch search{owner, className, {}};
-    EnumWindows(MatchOwnedWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND ShownOwnedWindow(HWND owner, const wchar_t* className)
-{
-    const std::vector<HWND> found = ShownOwnedWindows(owner, className);
-    return found.empty() ? nullptr : found.front();
-}
-
 // A message box over `owner`, the skin library's or the shell's own, or nullptr.
 HWND ShownMessageBox(HWND owner)
 {
