@@ -25,12 +25,14 @@
 #include "tests/support/FakeSuite.h"
 #include "tests/support/RectAssertions.h"
 #include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/SkinWindowProbe.h"
 #include "tests/support/SleeperProcess.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TestWindows.h"
 #include "tests/support/TrayFixture.h"
 #include "tests/support/WaitFor.h"
+#include "tests/support/XdoTool.h"
 
 using namespace veyra;
 using namespace veyra::test;
@@ -305,6 +307,12 @@ TEST_F(DesktopEndToEnd, CloseButtonAsksTheExitQuestion)
             wchar_t caption[32] = {};
             GetWindowTextW(box, caption, 32);
             EXPECT_STREQ(caption, L"Veyra");
+            if (message == WM_CLOSE) {
+                EXPECT_TRUE(WaitFor([&] {
+                    return LineField(m_driver->ControlLineOf(box, 1005), "text") == "退出时是否关闭虚拟系统所有的进程？";
+                })) << m_driver->DumpOf(box);
+                SaveScreenshot(L"exit-question");
+            }
             PostMessageW(box, message, command, 0);
         }
         return box;
@@ -414,6 +422,7 @@ TEST_F(DesktopIconsEndToEnd, ShowsMyComputerFirstThenTheDesktopSeenThroughTheSan
         EXPECT_LT(computer, at) << caption << " after My Computer";
     }
     EXPECT_FALSE(Shows("mark.txt")) << "a real file marked deleted is not shown";
+    SaveScreenshot(L"desktop-icons");
 }
 
 TEST_F(DesktopIconsEndToEnd, RestoreEmptiesTheSandboxCopyAndItsIconGoes)
