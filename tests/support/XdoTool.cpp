@@ -78,7 +78,10 @@ std::wstring SaveScreenshot(const std::wstring& name)
 
 bool ClickAt(POINT screen, const wchar_t* modifier)
 {
-    std::wstring arguments = L"mousemove --sync " + std::to_wstring(screen.x) + L" " + std::to_wstring(screen.y);
+    // Through a point beside the target: a click where the pointer already rests does not reach the
+    // window under it (Wine on Xvfb), so the pointer always arrives by a motion.
+    std::wstring arguments = L"mousemove --sync " + std::to_wstring(screen.x + 1) + L" " + std::to_wstring(screen.y) +
+                             L" mousemove --sync " + std::to_wstring(screen.x) + L" " + std::to_wstring(screen.y);
     if (modifier) {
         arguments += std::wstring(L" keydown ") + modifier + L" click 1 keyup " + modifier;
     } else {

@@ -35,34 +35,6 @@ std::wstring DesktopFolder()
     return folder;
 }
 
-std::wstring ShadowOf(const std::wstring& path)
-{
-    std::wstring shadow;
-    return CSandBoxFileSystem::Instance().ToSandboxPath(path, shadow, 0) ? shadow : std::wstring();
-}
-
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The mark's own key and value as the program writes them, read without the view's cache.
-bool MarkedDeleted(const std::wstring& path)
-{
-    std::wstring keyPath;
-    if (!CSandBoxFileSystem::Instance().GetMarkKeyPath(path, keyPath, 0)) {
-        return false;
-    }
-    DWORD value = 0, size = sizeof(value), type = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_USERS, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    const LSTATUS read = RegQueryValueExW(key, L"Information", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS && type == REG_BINARY && size == 4 && (value & 1) != 0;
-}
-
 HWND RootAt(POINT screen)
 {
     return GetAncestor(WindowFromPoint(screen), GA_ROOT);

@@ -1,12 +1,15 @@
 #include "tests/shell/directory/FolderEndToEndFixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <sstream>
 
+#include "core/sandboxview/CSandBoxFileSystem.h"
 #include "shell/directory/NsDirectoryDlg.h"
 #include "shell/protocol/WindowProtocol.h"
 #include "tests/support/WaitFor.h"
+#include "tests/support/XdoTool.h"
 
 namespace veyra::test {
 
@@ -15,6 +18,7 @@ namespace {
 struct OwnedSearch {
     HWND owner;
     DWORD process;
+    const std::vector<HWND>* known;  // windows already found, passed over
     HWND found;
 };
 
@@ -25,7 +29,9 @@ BOOL CALLBACK MatchFolderWindow(HWND window, LPARAM parameter)
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     GetClassNameW(window, name, 16);
-    if (process == search->process && GetWindow(window, GW_OWNER) == search->owner && lstrcmpW(name, L"#32770") == 0) {
+    const bool known = std::find(search->known->begin(), search->known->end(), window) != search->known->end();
+    if (process == search->process && GetWindow(window, GW_OWNER) == search->owner && lstrcmpW(name, L"#32770") == 0 &&
+        !known) {
         search->found = window;
         return FALSE;
     }
@@ -68,6 +74,52 @@ RECT RectOf(HWND window)
     return rect;
 }
 
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::wstring ShadowOf(const std::wstring& path)
+{
+    std::wstring shadow;
+    return CSandBoxFileSystem::Instance().ToSandboxPath(path, shadow, 0) ? shadow : std::wstring();
+}
+
+bool MarkedDeleted(const std::wstring& path)
+{
+    std::wstring keyPath;
+    if (!CSandBoxFileSystem::Instance().GetMarkKeyPath(path, keyPath, 0)) {
+        return false;
+    }
+    DWORD value = 0, size = sizeof(value), type = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_USERS, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LSTATUS read = RegQueryValueExW(key, L"Information", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_BINARY && size == 4 && (value & 1) != 0;
+}
+
+FolderEndToEnd::SandboxLeftovers::~SandboxLeftovers()
+{
+    std::wstring keyPath;
+    const std::wstring shadow = ShadowOf(folder);
+    if (!shadow.empty() && Exists(shadow)) {
+        RemoveTree(shadow);
+    }
+    if (CSandBoxFileSystem::Instance().GetMarkKeyPath(folder, keyPath, 0)) {
+        RegDeleteTreeW(HKEY_USERS, keyPath.c_str());
+        RegDeleteKeyW(HKEY_USERS, keyPath.c_str());
+    }
+}
+
 void FolderEndToEnd::SetUp()
 {
     CreateDirectoryW((m_folder / L"sub").c_str(), nullptr);
@@ -93,9 +145,9 @@ LRESULT FolderEndToEnd::SendOpenFolder(const std::wstring& folder, const std::ws
     return static_cast<LRESULT>(result);
 }
 
-HWND FolderEndToEnd::FolderWindow() const
+HWND FolderEndToEnd::FolderWindow(const std::vector<HWND>& known) const
 {
-    OwnedSearch search{m_driver->Window(), m_driver->Program().Id(), nullptr};
+    OwnedSearch search{m_driver->Window(), m_driver->Program().Id(), &known, nullptr};
     EnumWindows(MatchFolderWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -137,6 +189,92 @@ POINT FolderEndToEnd::CentreOf(const std::string& line) const
 {
     const RECT rect = RectField(line);
     return Screen(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+HWND FolderEndToEnd::OpenAnother(const std::wstring& folder, const std::wstring& select, const std::vector<HWND>& known,
+                                 const std::string& shown)
+{
+    EXPECT_EQ(SendOpenFolder(folder, select), 1);
+    HWND window = nullptr;
+    if (!WaitFor([&] { return (window = FolderWindow(known)) != nullptr && IsWindowVisible(window); })) {
+        return nullptr;
+    }
+    return WaitFor([&] { return !ItemLine(window, shown).empty(); }) ? window : nullptr;
+}
+
+void FolderEndToEnd::Command(HWND window, WORD command)
+{
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+std::string FolderEndToEnd::ItemLine(HWND window, const std::string& name) const
+{
+    std::istringstream lines(m_driver->DumpOf(window));
+    std::vector<std::string> above;  // the last line of each depth
+    for (std::string line; std::getline(lines, line);) {
+        const size_t depth = line.find_first_not_of(' ') / 2;
+        above.resize(depth);
+        std::string caption = LineField(line, "drawn");
+        std::erase(caption, '|');  // a caption drawn on two lines
+        if (caption == name) {
+            return depth >= 2 ? above[depth - 2] : std::string();
+        }
+        above.push_back(line);
+    }
+    return {};
+}
+
+bool FolderEndToEnd::Shows(const std::string& name) const
+{
+    return WaitFor([&] { return !ItemLine(m_window, name).empty(); });
+}
+
+bool FolderEndToEnd::Lost(const std::string& name) const
+{
+    return WaitFor([&] { return ItemLine(m_window, name).empty(); });
+}
+
+bool FolderEndToEnd::Select(const std::string& name) const
+{
+    const std::string line = ItemLine(m_window, name);
+    return !line.empty() && ClickAt(CentreOf(line)) &&
+           WaitFor([&] { return LineField(ItemLine(m_window, name), "cover") == "IDI_IMAGE_COVER_CLICK"; });
+}
+
+bool FolderEndToEnd::ClickBoxControl(HWND box, USHORT id) const
+{
+    const std::string line = m_driver->ControlLineOf(box, id);
+    if (line.empty()) {
+        return false;
+    }
+    const RECT rect = RectField(line);
+    const RECT frame = RectOf(box);
+    return ClickAt(POINT{frame.left + (rect.left + rect.right) / 2, frame.top + (rect.top + rect.bottom) / 2});
+}
+
+HWND FolderEndToEnd::WaitForBox(const wchar_t* className, USHORT id) const
+{
+    HWND box = nullptr;
+    const bool shown = WaitFor([&] {
+        box = FindWindowW(className, nullptr);
+        return box && IsWindowVisible(box) && LineField(m_driver->ControlLineOf(box, id), "visible") == "1";
+    });
+    return shown ? box : nullptr;
+}
+
+HWND FolderEndToEnd::RenameBox(std::wstring& text) const
+{
+    for (HWND box = FindWindowExW(m_window, nullptr, L"Edit", nullptr); box;
+         box = FindWindowExW(m_window, box, L"Edit", nullptr)) {
+        if (GetWindowLongW(box, GWL_STYLE) & ES_CENTER) {
+            wchar_t buffer[64] = {};
+            // Another process's edit control answers its text only to WM_GETTEXT.
+            SendMessageW(box, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer));
+            text = buffer;
+            return box;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace veyra::test

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/SandBoxHelper.h"
 #include "tests/support/DesktopDriver.h"
@@ -27,14 +28,21 @@ std::string LineIn(const std::string& dump, const std::string& text, bool drawnO
 // The rect field of a dump line.
 RECT RectField(const std::string& line);
 RECT RectOf(HWND window);
+[[nodiscard]] bool Exists(const std::wstring& path);
+[[nodiscard]] bool IsFolder(const std::wstring& path);
+// Where the program's sandbox 0 keeps its copy of a view path ("" when it has no such place).
+[[nodiscard]] std::wstring ShadowOf(const std::wstring& path);
+// The mark's own key and value as the program writes them for sandbox 0, read without the view's cache.
+[[nodiscard]] bool MarkedDeleted(const std::wstring& path);
 
 class FolderEndToEnd : public testing::Test {
 protected:
     void SetUp() override;
 
     LRESULT SendOpenFolder(const std::wstring& folder, const std::wstring& select);
-    // The program's folder window (a dialog owned by the desktop), nullptr while there is none.
-    [[nodiscard]] HWND FolderWindow() const;
+    // A folder window of the program (a dialog owned by the desktop) other than those in `known`, nullptr
+    // while there is none.
+    [[nodiscard]] HWND FolderWindow(const std::vector<HWND>& known = {}) const;
     // Opens `folder` and waits until its window shows it; false when it did not.
     bool OpenFolderWindow(const std::wstring& folder, const std::wstring& select = L"");
     [[nodiscard]] std::string Line(USHORT id) const;
@@ -45,6 +53,34 @@ protected:
     [[nodiscard]] POINT Screen(POINT point) const;
     [[nodiscard]] POINT CentreOf(const std::string& line) const;
 
+    // --- Commands: the window's own WM_COMMAND ids, read back from its dump and the sandbox copy ---
+
+    // A folder window opened on `folder` (with `select` selected) beside the `known` ones, once it lists
+    // `shown`; nullptr when none came.
+    HWND OpenAnother(const std::wstring& folder, const std::wstring& select, const std::vector<HWND>& known,
+                     const std::string& shown);
+    static void Command(HWND window, WORD command);
+    // The dump line of the item whose drawn caption (its lines joined) is `name`, "" when the window shows
+    // none: the item's cell, two levels above its caption, holds its cover (the selection's picture).
+    [[nodiscard]] std::string ItemLine(HWND window, const std::string& name) const;
+    [[nodiscard]] bool Shows(const std::string& name) const;
+    [[nodiscard]] bool Lost(const std::string& name) const;
+    // A click on the item's caption with the real pointer, until the view shows it selected.
+    bool Select(const std::string& name) const;
+    // A click with the real pointer at the centre of control `id` of a box of the program.
+    bool ClickBoxControl(HWND box, USHORT id) const;
+    // The shown box of `className` once control `id` of it is visible; nullptr when none came.
+    [[nodiscard]] HWND WaitForBox(const wchar_t* className, USHORT id) const;
+    // The rename box: the view's centred edit child, with its text.
+    HWND RenameBox(std::wstring& text) const;
+
+    // What the program wrote for the test folder into sandbox 0 (its copies and its marks) goes after the
+    // program has gone and before the real folder does.
+    struct SandboxLeftovers {
+        const std::wstring& folder;
+        ~SandboxLeftovers();
+    };
+
     TrayFixture m_tray;
     // The engine keeps deletion marks in a file across sessions: each test starts from none of them.
     TempFolder m_engineState{L"engine"};
@@ -52,6 +88,7 @@ protected:
     ScopedRegistryValue m_guide{HKEY_LOCAL_MACHINE, kEngineFlagsKey, kFlagGuide};
     FakeSuite m_suite{SuitePart::All};
     TempFolder m_folder{L"folderwin"};
+    SandboxLeftovers m_leftovers{m_folder.Path()};
     std::unique_ptr<DesktopDriver> m_driver;
     HWND m_window = nullptr;
 };
