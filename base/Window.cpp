@@ -7,14 +7,23 @@
 namespace veyra {
 
 namespace {
+// The property answers FromHandle for any window, ours or not; the procedure reads the class's extra
+// slot instead. Wine: GetPropW is a round trip to its server at every message, a window long is not.
 constexpr wchar_t kObjectProperty[] = L"veyra.window";
+constexpr int kObjectSlot = 0;
+
+void Forget(HWND hwnd) noexcept
+{
+    SetWindowLongPtrW(hwnd, kObjectSlot, 0);
+    RemovePropW(hwnd, kObjectProperty);
 }
+}  // namespace
 
 Window::~Window()
 {
     // A window that outlives its object must not call back into freed memory.
     if (m_hwnd) {
-        RemovePropW(m_hwnd, kObjectProperty);
+        Forget(m_hwnd);
         HWND hwnd = m_hwnd;
         m_hwnd = nullptr;
         DestroyWindow(hwnd);
@@ -34,6 +43,7 @@ bool Window::RegisterOnce(const WindowClass& windowClass) noexcept
         description.cbSize = sizeof(description);
         description.style = windowClass.style;
         description.lpfnWndProc = &Window::StaticProc;
+        description.cbWndExtra = sizeof(Window*);
         description.hInstance = GetModuleHandleW(nullptr);
         description.hCursor = windowClass.cursor ? windowClass.cursor : LoadCursorW(nullptr, IDC_ARROW);
         description.hbrBackground = windowClass.background;
@@ -77,8 +87,9 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         auto* self = static_cast<Window*>(create->lpCreateParams);
         self->m_hwnd = hwnd;
         SetPropW(hwnd, kObjectProperty, self);
+        SetWindowLongPtrW(hwnd, kObjectSlot, reinterpret_cast<LONG_PTR>(self));
     }
-    Window* self = FromHandle(hwnd);
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, kObjectSlot));
     if (!self) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -90,7 +101,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         result = DefWindowProcW(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        RemovePropW(hwnd, kObjectProperty);
+        Forget(hwnd);
         self->m_hwnd = nullptr;
         self->OnFinalMessage();
     }

@@ -82,6 +82,7 @@ double DesktopCopy(const std::wstring& source, const std::wstring& target, doubl
         DispatchMessageW(&message);
     }
     std::atomic<bool> copying{true};
+    std::atomic<bool> probing{true};
     std::atomic<double> worst{0.0};
     const HWND window = desktop.Handle();
     std::thread probe([&] {
@@ -92,6 +93,7 @@ double DesktopCopy(const std::wstring& source, const std::wstring& target, doubl
             worst = std::max(worst.load(), Now() - sent);
             Sleep(kProbeEveryMs);
         }
+        probing = false;
     });
     const std::vector<std::wstring> sources{source};
     const double start = Now();
@@ -100,6 +102,9 @@ double DesktopCopy(const std::wstring& source, const std::wstring& target, doubl
                     600000);
     const double took = Now() - start;
     copying = false;
+    // The probe's last send may still wait for this thread: it is answered before the join, or the
+    // join's wait would count as the window's.
+    (void)PumpUntil([&probing] { return !probing.load(); }, 20000);
     probe.join();
     worstAnswer = worst;
     RegisterHostWindow(kSandbox, nullptr);

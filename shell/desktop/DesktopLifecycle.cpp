@@ -1,8 +1,6 @@
 // The desktop window's shut-down, restore and merge switch, the records other windows send it, and
 // the protocol messages that reach its parts.
 
-#include <shlobj.h>
-
 #include "core/Launcher.h"
 #include "core/SandBoxHelper.h"
 #include "core/processwatch/ProcessListManager.h"
@@ -22,13 +20,6 @@ namespace {
 constexpr WORD kRefreshCommand = 0x800E;
 constexpr LONG kGuideTipWidth = 123;
 constexpr LONG kGuideTipHeight = 42;
-
-std::wstring CommonDesktopFolder()
-{
-    wchar_t folder[MAX_PATH] = {};
-    return SHGetSpecialFolderPathW(nullptr, folder, CSIDL_COMMON_DESKTOPDIRECTORY, FALSE) ? std::wstring(folder)
-                                                                                          : std::wstring();
-}
 
 }  // namespace
 
@@ -96,7 +87,7 @@ LRESULT NsDesktopDlg::OnCopyData(WPARAM, LPARAM lParam)
         if (CheckChangeNotice(data, notice) != RecordCheck::Accepted) {
             break;
         }
-        if (IsDesktopViewFolderOf(notice.path1, m_desktopFolder, CommonDesktopFolder())) {
+        if (IsDesktopViewFolderOf(notice.path1, m_desktopFolder, m_commonDesktopFolder)) {
             if (m_view) {
                 m_view->ApplyChangeNotice(notice);
             }

@@ -49,10 +49,10 @@ void SetNamedImage(Ivorrel_imagebutton* button, const wchar_t* name) noexcept
     }
 }
 
-std::wstring DesktopFolder()
+std::wstring SpecialFolder(int csidl)
 {
     wchar_t folder[MAX_PATH] = {};
-    return SHGetSpecialFolderPathW(nullptr, folder, CSIDL_DESKTOP, FALSE) ? std::wstring(folder) : std::wstring();
+    return SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE) ? std::wstring(folder) : std::wstring();
 }
 
 }  // namespace
@@ -66,7 +66,9 @@ DesktopPartFactories& DesktopParts() noexcept
 NsDesktopDlg::NsDesktopDlg(int ownerKey) noexcept : m_ownerKey(ownerKey)
 {
     try {
-        m_desktopFolder = DesktopFolder();
+        m_desktopFolder = SpecialFolder(CSIDL_DESKTOP);
+        // Read once: every change notice is routed by it, and the lookup goes through the registry.
+        m_commonDesktopFolder = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
     } catch (...) {
     }
 }

@@ -124,6 +124,7 @@ private:
     int m_networkBlocked = 0;
     int m_windowDragArmed = 0;
     std::wstring m_desktopFolder;
+    std::wstring m_commonDesktopFolder;
     std::unique_ptr<IDesktopView> m_view;
     DropTargetRegistration m_dropTarget;  // its callbacks are the view's: revoked before the view goes
     std::unique_ptr<IDesktopWindow> m_startMenu;

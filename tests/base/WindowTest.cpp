@@ -57,6 +57,17 @@ TEST(Window, DispatchesThroughMapAndForgetsObjectAfterDestroy)
     EXPECT_EQ(veyra::Window::FromHandle(hwnd), nullptr);
 }
 
+TEST(Window, FromHandleKnowsOnlyItsOwnWindows)
+{
+    ProbeWindow window;
+    ASSERT_TRUE(window.Create(kProbeClass, L"ours", {}));
+    HWND other = CreateWindowExW(0, L"STATIC", L"theirs", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(veyra::Window::FromHandle(other), nullptr);
+    EXPECT_EQ(veyra::Window::FromHandle(window.Handle()), &window);
+    DestroyWindow(other);
+}
+
 TEST(Window, SecondWindowOfSameClassRegistersOnce)
 {
     ProbeWindow first;

@@ -1,12 +1,18 @@
+#include <windows.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
+#include "base/Thread.h"
 #include "core/Launcher.h"
+#include "core/fileops/ChangeNotice.h"
 #include "core/fileops/OperationStarters.h"
 #include "core/fileops/RunningOperations.h"
 #include "shell/desktop/NsDesktopDlg.h"
 #include "shell/dialogs/CShellPrompts.h"
 #include "shell/dialogs/NsProgressDlg.h"
 #include "shell/dialogs/NsReplaceMessageBox.h"
+#include "shell/protocol/WindowProtocol.h"
 #include <atomic>
 #include <thread>
 
@@ -76,6 +82,49 @@ protected:
 
     std::unique_ptr<NsDesktopDlg> desktop;
 };
+
+std::wstring SpecialFolder(int csidl)
+{
+    wchar_t folder[MAX_PATH] = {};
+    return SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE) ? std::wstring(folder) : std::wstring();
+}
+
+// Notices of a file in either desktop folder are the desktop view's own (none is installed here, so
+// they go nowhere); any other reaches the windows registered with the desktop.
+TEST_F(DesktopCopy, NoticesOfEitherDesktopFolderStayWithTheDesktop)
+{
+    const std::wstring desktopFolder = SpecialFolder(CSIDL_DESKTOP);
+    const std::wstring commonFolder = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    ASSERT_FALSE(desktopFolder.empty());
+    ASSERT_FALSE(commonFolder.empty());
+    NoticeRecorder folderWindow(kSandbox + 1);
+    const HostWindowEntry entry{HandleToULong(folderWindow.Handle()), 0, HostKind::kFolderWindow};
+    COPYDATASTRUCT registration{COPYDATA_REGISTER_WINDOW, sizeof(entry), const_cast<HostWindowEntry*>(&entry)};
+    SendMessageW(desktop->Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&registration));
+    ASSERT_EQ(desktop->Registered().Count(), 1u);
+    struct Case {
+        std::wstring path;
+        bool forwarded;
+    } const cases[] = {
+        {desktopFolder + L"\\a.txt", false},
+        {commonFolder + L"\\shared.lnk", false},
+        {commonFolder + L"\\sub\\b.txt", true},
+        {m_root + L"\\dst\\c.txt", true},
+    };
+    for (const Case& c : cases) {
+        folderWindow.Clear();
+        // Sent from another thread, as a worker sends it.
+        const UniqueHandle worker = StartThread([&c] {
+            (void)SendChangeNotice(kNoticeItemDone, NoticeKind::kFileAppeared, 1, c.path, std::wstring(), kSandbox);
+        });
+        ASSERT_TRUE(worker);
+        ASSERT_TRUE(PumpUntilSignalled(worker.get(), 10000));
+        ASSERT_EQ(folderWindow.Notices().size(), c.forwarded ? 1u : 0u) << testing::PrintToString(c.path);
+        if (c.forwarded) {
+            EXPECT_EQ(folderWindow.Notices()[0].path1, c.path);
+        }
+    }
+}
 
 // A tree above 30 MiB with three names that exist at the target (two sandbox copies, one real file
 // only): replace the first, skip with "remember" the second, the third asks nothing.
