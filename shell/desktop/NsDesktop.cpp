@@ -371,14 +371,8 @@ LRESULT NsDesktop::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return OnItemsLoaded(wParam, lParam);
     case WM_NS_ICON_LOADED:
         return ApplyLoadedIcon(reinterpret_cast<NsIcon*>(wParam), kIconSize);
-    case WM_NS_DRAG_HIGHLIGHT: {
-        auto* item = reinterpret_cast<NsIcon*>(wParam);
-        if (!HoldsItem(item)) {
-            return 0;  // an item that went, or a foreign pointer
-        }
-        SetDropHighlight(item, kCoverClick);
-        return 1;
-    }
+    case WM_NS_DRAG_HIGHLIGHT:
+        return ApplyDropHighlight(wParam, lParam);
     case WM_NS_RENAME_DONE:
         CommitRename(static_cast<int>(wParam));
         return 1;

@@ -75,6 +75,7 @@ public:
                         DWORD& effect, std::wstring& targetPath, int& noMove) override;
     void DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths, const std::wstring& targetPath,
                       int move) override;
+    void DragEnded() override;
 
 private:
     LRESULT OnItemsLoaded(WPARAM wParam, LPARAM lParam);

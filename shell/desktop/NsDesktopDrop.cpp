@@ -62,13 +62,12 @@ void NsDesktop::DragOverTarget(IDataObject*, const std::vector<std::wstring>& pa
         }
     }
     targetPath = folder;
-    PostMessageW(m_hostWindow, WM_NS_DRAG_HIGHLIGHT, reinterpret_cast<WPARAM>(item), 0);
+    PostDropHighlight(m_hostWindow, item);
 }
 
 void NsDesktop::DropOnTarget(IDataObject*, const std::vector<std::wstring>& paths, const std::wstring& targetPath,
                              int move)
 {
-    ClearDropHighlight(kCoverNormal);
     if (DragSourceWindow == m_hostWindow && IsSameFolder(targetPath, m_desktopFolder)) {
         // Dropped on the desktop it came from: the icon moves, no file does.
         POINT cursor{};
@@ -85,6 +84,11 @@ void NsDesktop::DropOnTarget(IDataObject*, const std::vector<std::wstring>& path
     } else if (move == 0) {
         static_cast<void>(StartCopyOperation(&paths, targetPath, m_ownerKey, InternalDragFlag == 1 ? 1 : 0));
     }
+}
+
+void NsDesktop::DragEnded()
+{
+    EndDropHighlight();
 }
 
 bool NsDesktop::RepositionSelection(POINT point)

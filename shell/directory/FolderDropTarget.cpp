@@ -48,7 +48,7 @@ void NsDirectoryDlg::DragOverTarget(IDataObject*, const std::vector<std::wstring
     effect = decision.effect;
     targetPath = decision.targetPath;
     if (decision.highlightItem) {
-        PostMessageW(Handle(), WM_NS_DRAG_HIGHLIGHT, reinterpret_cast<WPARAM>(item), 0);
+        m_view->PostDropHighlight(Handle(), item);
     } else if (decision.clearHighlight && m_view) {
         m_view->ClearDropHighlight(kCoverNormal);
     }
@@ -64,6 +64,13 @@ void NsDirectoryDlg::DropOnTarget(IDataObject*, const std::vector<std::wstring>&
         static_cast<void>(StartMoveOperation(&paths, targetPath, m_ownerKey));
     } else {
         static_cast<void>(StartCopyOperation(&paths, targetPath, m_ownerKey, InternalDragFlag));
+    }
+}
+
+void NsDirectoryDlg::DragEnded()
+{
+    if (m_view) {
+        m_view->EndDropHighlight();
     }
 }
 

@@ -55,6 +55,8 @@ public:
 
     [[nodiscard]] const FolderHistory& History() const noexcept { return m_history; }
     [[nodiscard]] NsDirectory* View() const noexcept { return m_view.get(); }
+    // What its drop target asks of it, as OLE's drag loop calls it.
+    [[nodiscard]] DropCallbacks* DropHandler() noexcept { return this; }
     [[nodiscard]] bool Maximised() const noexcept { return m_maximised != 0; }
     [[nodiscard]] bool LayoutFailed() const noexcept { return m_layoutFailed; }
 
@@ -120,6 +122,7 @@ private:
                         DWORD& effect, std::wstring& targetPath, int& noMove) override;
     void DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths, const std::wstring& targetPath,
                       int move) override;
+    void DragEnded() override;
 
     ComPtr<vorrelUI::Ivorrel_respack> m_pack;
     ComPtr<vorrelUI::Ivorrel_window> m_skin;

@@ -315,11 +315,10 @@ INT_PTR NsDirectoryDlg::OnRenameDone(WPARAM wParam, LPARAM)
     return TRUE;
 }
 
-INT_PTR NsDirectoryDlg::OnDragHighlight(WPARAM wParam, LPARAM)
+INT_PTR NsDirectoryDlg::OnDragHighlight(WPARAM wParam, LPARAM lParam)
 {
-    auto* item = reinterpret_cast<NsIcon*>(wParam);
-    if (m_view && m_view->HoldsItem(item)) {
-        m_view->SetDropHighlight(item, kCoverClick);
+    if (m_view) {
+        static_cast<void>(m_view->ApplyDropHighlight(wParam, lParam));
     }
     return TRUE;
 }

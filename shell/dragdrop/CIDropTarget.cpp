@@ -113,6 +113,12 @@ HRESULT STDMETHODCALLTYPE CIDropTarget::Drop(IDataObject* dataObject, DWORD, POI
 
 void CIDropTarget::EndDrag() noexcept
 {
+    if (m_callbacks) {
+        try {
+            m_callbacks->DragEnded();
+        } catch (...) {  // no exception leaves a COM method
+        }
+    }
     m_formatAccepted = false;
     m_acceptedIndex = -1;
     m_dataObject.reset();

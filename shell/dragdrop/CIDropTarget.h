@@ -28,6 +28,9 @@ public:
     // Performs the drop; move is 1 when the target decided on a move.
     virtual void DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths,
                               const std::wstring& targetPath, int move) = 0;
+    // The drag left the window or was released over it (after DropOnTarget, when that was called):
+    // whatever the steps showed goes.
+    virtual void DragEnded() = 0;
 
 protected:
     ~DropCallbacks() = default;

@@ -128,6 +128,13 @@ public:
     void Unhover(const wchar_t* image);
     void SetDropHighlight(NsIcon* item, const wchar_t* image);
     void ClearDropHighlight(const wchar_t* image);
+    // A drag step runs inside OLE's loop and posts the item it lights (WM_NS_DRAG_HIGHLIGHT to `window`);
+    // the host applies the post when it arrives. Posts of a drag that has ended since do nothing: the
+    // drop's own step posts one after the drop.
+    void PostDropHighlight(HWND window, NsIcon* item);
+    // 1 when the post lit a held item of the drag still over the view.
+    int ApplyDropHighlight(WPARAM wParam, LPARAM lParam);
+    void EndDropHighlight();
     void SetItemTooltip(NsIcon* item);
     int GetFileDetails(const std::wstring& path, NsIcon* item);
     void ResetSelectionState();
@@ -247,6 +254,7 @@ private:
     std::unordered_map<const NsIcon*, int> m_positions;          // display positions, under the items lock
     bool m_positionsStale = false;
     std::uint32_t m_listingNumber = 0;
+    std::uint32_t m_dragNumber = 0;  // of the drag the highlight posts belong to
 };
 
 }  // namespace veyra

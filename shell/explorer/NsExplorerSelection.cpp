@@ -6,6 +6,7 @@
 #include "core/sandboxview/CSandBoxFileSystem.h"
 #include "core/shellutil/PathText.h"
 #include "shell/explorer/NsExplorer.h"
+#include "shell/protocol/WindowProtocol.h"
 
 namespace veyra {
 
@@ -279,6 +280,27 @@ void NsExplorer::ClearDropHighlight(const wchar_t* image)
 {
     ScopedLock lock(m_itemsLock);
     m_selection.ClearDropHighlight(image);
+}
+
+void NsExplorer::PostDropHighlight(HWND window, NsIcon* item)
+{
+    PostMessageW(window, WM_NS_DRAG_HIGHLIGHT, reinterpret_cast<WPARAM>(item), static_cast<LPARAM>(m_dragNumber));
+}
+
+int NsExplorer::ApplyDropHighlight(WPARAM wParam, LPARAM lParam)
+{
+    auto* item = reinterpret_cast<NsIcon*>(wParam);
+    if (static_cast<std::uint32_t>(lParam) != m_dragNumber || !HoldsItem(item)) {
+        return 0;  // a drag that ended, an item that went, or a foreign pointer
+    }
+    SetDropHighlight(item, kCoverClick);
+    return 1;
+}
+
+void NsExplorer::EndDropHighlight()
+{
+    ++m_dragNumber;
+    ClearDropHighlight(kCoverNormal);
 }
 
 void NsExplorer::SetItemTooltip(NsIcon* item)

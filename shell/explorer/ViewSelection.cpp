@@ -199,6 +199,10 @@ void ViewSelection::Reset(const wchar_t* normal)
     for (NsIcon* item : m_selected) {
         m_host.SetCover(item, normal);
     }
+    // A hover forgotten here is never taken off by Unhover: its cover goes now.
+    if (m_hover && !IsSelected(m_hover)) {
+        m_host.SetCover(m_hover, normal);
+    }
     m_selected.clear();
     m_selectedSet.clear();
     m_focus = nullptr;

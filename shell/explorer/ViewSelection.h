@@ -66,7 +66,8 @@ public:
 
     // The item leaves the view: no pointer to it stays. It gets no cover: it is about to go.
     void Forget(const NsIcon* item) noexcept;
-    // After items left: the selected ones get `normal`, the selection empties, focus and hover clear.
+    // After items left: the selected ones and the hover get `normal`, the selection empties, focus and
+    // hover clear.
     void Reset(const wchar_t* normal);
     // Every item went: nothing is referenced any more.
     void ForgetAll() noexcept;

@@ -1,6 +1,7 @@
 // The control tree as text, the test hook of the skinned window: one line per control, indented by
 // depth, with tab-separated fields (UTF-8). What an outer-drawn control draws is found by replaying
-// its drawing into an enhanced metafile and reading the text and picture records back.
+// its drawing into an enhanced metafile and reading the text and picture records back. A control's
+// cover is the one drawn under it: its own, or that of the panel holding it.
 
 #include <cstdio>
 #include <vector>
@@ -99,8 +100,11 @@ DrawnRecords ReplayOuterDrawing(ControlNode& node)
     return drawn;
 }
 
-void AppendTree(ControlNode* node, int depth, std::string& out)
+// `under` is the cover an ancestor paints behind this control: a cover lies under the children, so an
+// item's picture and caption show the cover of the panel that holds them.
+void AppendTree(ControlNode* node, int depth, const Image* under, std::string& out)
 {
+    const Image* cover = node->m_cover ? node->m_cover.get() : under;
     char line[200];
     out.append(static_cast<size_t>(depth) * 2, ' ');
     snprintf(line, sizeof(line), "id=%u\tkind=", static_cast<unsigned>(node->m_id));
@@ -115,7 +119,7 @@ void AppendTree(ControlNode* node, int depth, std::string& out)
     // A picture the control has not painted yet is decoded here: "loaded" tells whether it shows.
     out += (node->m_imageName.empty() || (node->m_image && node->m_image->Decodes())) ? "1" : "0";
     out += "\ttext=" + ToUtf8(Escaped(node->ShownText()));
-    out += "\tcover=" + ToUtf8(node->m_cover ? node->m_cover->Name() : std::wstring());
+    out += "\tcover=" + ToUtf8(cover ? cover->Name() : std::wstring());
     out += "\ttip=" + ToUtf8(Escaped(node->Tooltip()));
     if (node->Scrolls()) {
         snprintf(line, sizeof(line), "\tscroll=%d", node->m_scrollPosition);
@@ -129,7 +133,7 @@ void AppendTree(ControlNode* node, int depth, std::string& out)
     }
     out += "\n";
     for (ControlNode* child : node->m_children) {
-        AppendTree(child, depth + 1, out);
+        AppendTree(child, depth + 1, cover, out);
     }
 }
 
@@ -145,7 +149,7 @@ std::string SkinWindow::TreeText() const
 {
     std::string text;
     if (m_root) {
-        AppendTree(m_root, 0, text);
+        AppendTree(m_root, 0, nullptr, text);
     }
     return text;
 }

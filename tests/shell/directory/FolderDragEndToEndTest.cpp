@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/sandboxview/CSandBoxFileSystem.h"
+#include "shell/explorer/ViewSelection.h"
 #include "tests/shell/directory/FolderEndToEndFixture.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
@@ -201,7 +202,8 @@ TEST_F(FolderDragEndToEnd, ADesktopItemDraggedIntoAFolderOfAnotherDriveIsCopied)
     RemoveDirectoryW(folder.c_str());
 }
 
-// Back onto the window's own empty space a drop does nothing; onto its subfolder the file moves inside.
+// Back onto the window's own empty space a drop does nothing; onto its subfolder the file moves inside,
+// and the subfolder is not left lit.
 TEST_F(FolderDragEndToEnd, WithinItsOwnWindowOnlyASubfolderTakesTheFile)
 {
     const std::wstring source = m_folder / L"a.txt";
@@ -226,7 +228,12 @@ TEST_F(FolderDragEndToEnd, WithinItsOwnWindowOnlyASubfolderTakesTheFile)
     EXPECT_FALSE(Exists(inside)) << "nothing is written to the real subfolder";
     EXPECT_FALSE(Exists(ShadowOf(source))) << "the empty-space drop left no copy behind";
     EXPECT_TRUE(WaitFor([this] { return LineWith("a.txt").empty(); })) << m_driver->DumpOf(m_window);
+    // Away from sub, the drop's highlight (the click cover) is gone with the hover.
+    const POINT away = FolderEmptySpot();
+    ASSERT_TRUE(RunXdotool(L"mousemove --sync " + Number(away.x) + L" " + Number(away.y)));
     ASSERT_TRUE(m_driver->WaitUntilIdle());
+    EXPECT_TRUE(WaitFor([this] { return LineField(LineWith("sub", true), "cover") == Narrow(kCoverNormal); }))
+        << m_driver->DumpOf(m_window);
     SaveScreenshot(L"drag-into-subfolder");
 }
 

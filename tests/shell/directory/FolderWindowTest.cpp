@@ -526,6 +526,53 @@ TEST_F(FolderWindowTest, DropsStartAnOperationExceptOnItsOwnFolderOrMyComputer)
     EXPECT_EQ(operations(), started) << "My Computer takes no files";
 }
 
+// A drag step lights the subfolder under the pointer by a post. When the drag leaves or drops, the light
+// goes, and what the last step posted (the drop's own step posts too) lights nothing afterwards.
+TEST_F(FolderWindowTest, TheDropHighlightGoesWhenTheDragLeavesOrDrops)
+{
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForItems(window, {L"sub", L"a.txt", L"b.txt"}));
+    const std::wstring dragged = m_root + L"\\a.txt";  // as another program would drag it
+    NsDirectory* view = window->View();
+    NsIcon* sub = view->FindItemByPath(m_root + L"\\sub");
+    ASSERT_NE(sub, nullptr);
+    const RECT cell = sub->Record().cellRect;
+    POINT point{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(window->Handle(), &point);
+    const POINTL onSub{point.x, point.y};
+    const ComPtr<CIDropTarget> target = ComPtr<CIDropTarget>::Adopt(new CIDropTarget(window->Handle()));
+    target->AddAcceptedFormat(FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
+    target->SetDefaultTargetPath(m_root);
+    target->SetCallbacks(window->DropHandler());
+    auto queuedPost = [&] {
+        MSG message{};
+        return PeekMessageW(&message, window->Handle(), WM_NS_DRAG_HIGHLIGHT, WM_NS_DRAG_HIGHLIGHT, PM_NOREMOVE) != 0;
+    };
+    for (const bool drops : {false, true}) {
+        SCOPED_TRACE(drops ? "dropped" : "left");
+        const ComPtr<CIDataObject> data = MakeFileDataObject({dragged});
+        DWORD effect = DROPEFFECT_COPY;
+        ASSERT_EQ(target->DragEnter(data.get(), MK_LBUTTON, onSub, &effect), S_OK);
+        ASSERT_TRUE(PumpUntil([&] { return view->DropHighlightItem() == sub; }, kWaitMs)) << "the step lit sub";
+        EXPECT_EQ(sub->CoverName(), kCoverClick);
+        effect = DROPEFFECT_COPY;
+        ASSERT_EQ(target->DragOver(MK_LBUTTON, onSub, &effect), S_OK);
+        if (drops) {
+            ASSERT_EQ(target->Drop(data.get(), 0, onSub, &effect), S_OK);
+            EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+        } else {
+            ASSERT_EQ(target->DragLeave(), S_OK);
+        }
+        EXPECT_EQ(view->DropHighlightItem(), nullptr);
+        ASSERT_TRUE(queuedPost()) << "the last step's post is still on its way";
+        ASSERT_TRUE(PumpUntil([&] { return !queuedPost(); }, kWaitMs));
+        EXPECT_EQ(view->DropHighlightItem(), nullptr) << "a late post lit it again";
+        EXPECT_EQ(sub->CoverName(), kCoverNormal);
+    }
+    target->SetCallbacks(nullptr);
+}
+
 TEST(ComputerRowIcon, ReadsMyComputersDefaultIconWithinItsBounds)
 {
     ScopedRegistryValue icon(HKEY_CLASSES_ROOT, L"CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon", L"");

@@ -88,6 +88,7 @@ void RecordingCallbacks::Clear()
     drops.clear();
     stepPaths.clear();
     stepCount = 0;
+    ended = 0;
 }
 
 void RecordingCallbacks::DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths,

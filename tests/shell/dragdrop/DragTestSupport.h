@@ -44,6 +44,7 @@ public:
                         DWORD& effect, std::wstring& targetPath, int& noMove) override;
     void DropOnTarget(IDataObject* dataObject, const std::vector<std::wstring>& paths, const std::wstring& targetPath,
                       int move) override;
+    void DragEnded() override { ++ended; }
 
     DWORD answerEffect = DROPEFFECT_COPY;
     std::wstring answerTarget;  // empty: keep the window's folder
@@ -54,6 +55,7 @@ public:
     std::vector<DropCall> drops;
     std::vector<std::wstring> stepPaths;  // what the last step was given
     std::atomic<int> stepCount{0};  // read by an input thread while the drag runs
+    int ended = 0;
 
     RecordingCallbacks() = default;
     RecordingCallbacks& operator=(const RecordingCallbacks&) = delete;

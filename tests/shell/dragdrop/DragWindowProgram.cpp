@@ -87,6 +87,7 @@ public:
         WriteUtf8(Variable(L"VEYRA_DRAG_RESULT"), text);
         PostQuitMessage(0);
     }
+    void DragEnded() override {}
 
 private:
     bool m_sawOver = false;

@@ -113,9 +113,11 @@ TEST_F(DropTargetTest, StepsShowTheDescriptionAndDropsCarryTheDecision)
         effect = DROPEFFECT_COPY;
         ASSERT_EQ(m_target->DragOver(MK_LBUTTON, At(30, 40), &effect), S_OK) << c.name;
         EXPECT_EQ(effect, c.reported) << c.name;
+        EXPECT_EQ(m_callbacks.ended, 0) << c.name;
         effect = DROPEFFECT_COPY;
         ASSERT_EQ(m_target->Drop(data.get(), 0, At(30, 40), &effect), S_OK) << c.name;
         EXPECT_EQ(effect, c.reported) << c.name;
+        EXPECT_EQ(m_callbacks.ended, 1) << c.name << ": the window hears of the end, taken or refused";
 
         // Each step saw the point in the window's client coordinates and what the drag offered.
         ASSERT_EQ(m_callbacks.steps.size(), 3u) << c.name;
@@ -136,6 +138,17 @@ TEST_F(DropTargetTest, StepsShowTheDescriptionAndDropsCarryTheDecision)
         EXPECT_EQ(data->AddRef(), 2u) << c.name;
         data->Release();
     }
+}
+
+TEST_F(DropTargetTest, LeavingEndsTheDragWithoutADrop)
+{
+    ComPtr<CIDataObject> data = MakeFileDataObject({L"C:\\a\\one.txt"});
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(m_target->DragEnter(data.get(), MK_LBUTTON, At(5, 5), &effect), S_OK);
+    EXPECT_EQ(m_callbacks.ended, 0);
+    ASSERT_EQ(m_target->DragLeave(), S_OK);
+    EXPECT_EQ(m_callbacks.ended, 1);
+    EXPECT_TRUE(m_callbacks.drops.empty());
 }
 
 // A move seen on the way (over a same-drive folder) does not turn the final copy into a move.

@@ -209,6 +209,7 @@ TEST_F(ViewSelectionTest, ResetGivesTheLeavingItemsTheNormalCover)
     EXPECT_EQ(m_selection.HoverItem(), nullptr);
     EXPECT_EQ(Cover(1), kCoverNormal);
     EXPECT_EQ(Cover(2), kCoverNormal);
+    EXPECT_EQ(Cover(4), kCoverNormal) << "the forgotten hover is not left lit";
 }
 
 TEST_F(ViewSelectionTest, HoverAndDropHighlight)

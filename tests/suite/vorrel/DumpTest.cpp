@@ -1,6 +1,7 @@
-// The control-tree dump's fields read back: cover, tooltip, scroll position, progress position, check
-// state, an edit's live text, and what an outer-drawn control drew (its texts, and that it drew a
-// picture); two windows of one layout dumped on request each into a file of their own.
+// The control-tree dump's fields read back: cover (a control's own or its panel's), tooltip, scroll
+// position, progress position, check state, an edit's live text, and what an outer-drawn control drew
+// (its texts, and that it drew a picture); two windows of one layout dumped on request each into a
+// file of their own.
 
 #include <windows.h>
 
@@ -10,10 +11,12 @@
 #include <string>
 
 #include "tests/suite/vorrel/SkinFixture.h"
+#include "tests/support/SkinWindowProbe.h"
 
 using namespace vorrelUI;
 using namespace vorrel::test;
 using veyra::ComPtr;
+using veyra::test::LineField;
 
 namespace {
 
@@ -95,6 +98,41 @@ TEST_F(DumpTest, NewFieldsReadBack)
     painter.inner.reset();
     box.Close();
     progress.Close();
+    folder.Close();
+}
+
+// An item's panel paints its cover behind its children: the lines of its picture and caption show that
+// cover, the one now set, and an item without one shows none.
+TEST_F(DumpTest, AnItemsControlsShowTheCoverTheirPanelDraws)
+{
+    BuiltWindow folder = Build(L"NsExplorer.xml");
+    auto view = folder.Find<Ivorrel_panel>(1005, IID_Ivorrel_panel);
+    auto covered = NewPanel(RECT{160, 75, 234, 163}, 4301);
+    auto plain = NewPanel(RECT{240, 75, 314, 163}, 4302);
+    auto inner = NewPanel(RECT{160, 75, 234, 163}, 4303);
+    auto picture = NewPanel(RECT{170, 80, 218, 128}, 4304);
+    view->AddChild(covered.get());
+    view->AddChild(plain.get());
+    covered->AddChild(inner.get());
+    inner->AddChild(picture.get());
+    const struct {
+        const wchar_t* cover;  // the covered item's, nullptr for none
+        const char* shown;
+    } steps[] = {
+        {L"IDI_IMAGE_COVER_HOVER", "IDI_IMAGE_COVER_HOVER"},
+        {L"IDI_IMAGE_COVER_CLICK", "IDI_IMAGE_COVER_CLICK"},
+        {nullptr, ""},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.shown);
+        ASSERT_EQ(covered->SetCoverImage(step.cover ? DesktopImage(step.cover).get() : nullptr), S_OK);
+        const std::string tree = folder.Dump();
+        for (const char* line : {"id=4301\t", "id=4303\t", "id=4304\t"}) {
+            EXPECT_EQ(LineField(DumpLineWith(tree, line), "cover"), step.shown) << line << "\n" << tree;
+        }
+        EXPECT_EQ(LineField(DumpLineWith(tree, "id=4302\t"), "cover"), "") << tree;
+    }
+    view->RemoveAllChildren();
     folder.Close();
 }
 
