@@ -116,7 +116,7 @@ public:
     // One record's item and image request; nonzero when an item was added.
     using FillAdder = std::function<int(const FileItemRecord&)>;
     // Records one step hands out at most; a step also ends once its time is spent.
-    static constexpr size_t kFillStepItems = 48;
+    static constexpr size_t kFillStepItems = 24;
     // Takes over `records` (moved, never copied) as the current listing's, fills its first step through
     // `add`, and while some remain posts the host WM_NS_ITEMS_LOADED with wParam 0 and lParam the
     // listing's number, to be answered by ContinueFill. The items added by this step.

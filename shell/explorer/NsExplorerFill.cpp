@@ -12,7 +12,7 @@ namespace veyra {
 
 namespace {
 
-constexpr std::chrono::milliseconds kFillStepTime{6};
+constexpr std::chrono::milliseconds kFillStepTime{4};
 
 }  // namespace
 
