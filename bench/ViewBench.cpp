@@ -66,13 +66,17 @@ struct Measure {
 
 void OnListing(HWND hwnd, Measure& measure, WPARAM wParam, LPARAM lParam)
 {
-    std::unique_ptr<std::vector<FileItemRecord>> records(reinterpret_cast<std::vector<FileItemRecord>*>(wParam));
-    if (!records || !measure.view->IsCurrentListing(static_cast<std::uint32_t>(lParam))) {
-        return;
-    }
-    static_cast<void>(measure.view->StartIconLoader());
     const auto fillStart = Clock::now();
-    static_cast<void>(measure.view->FillItems(*records));  // one step; the rest comes back posted
+    if (!wParam) {
+        static_cast<void>(measure.view->FillNextStep(static_cast<std::uint32_t>(lParam)));
+    } else {
+        std::unique_ptr<std::vector<FileItemRecord>> records(reinterpret_cast<std::vector<FileItemRecord>*>(wParam));
+        if (!measure.view->IsCurrentListing(static_cast<std::uint32_t>(lParam))) {
+            return;
+        }
+        static_cast<void>(measure.view->StartIconLoader());
+        static_cast<void>(measure.view->FillItems(*records));  // the first step; the next ones come posted
+    }
     measure.fillMs = std::max(measure.fillMs, MillisecondsSince(fillStart));
     if (measure.view->ItemCount() == kFiles) {
         UpdateWindow(hwnd);

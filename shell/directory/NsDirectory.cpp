@@ -118,23 +118,48 @@ int NsDirectory::FillItems(std::vector<FileItemRecord>& records)
     } else if (m_viewMode == VIEW_MODE_COMPUTER) {
         std::sort(records.begin(), records.end(), DriveOrder);
     }
-    int lastDriveType = 0;
-    bool groupPending = false;
-    for (const FileItemRecord& record : records) {
-        groupPending = groupPending || record.driveType != lastDriveType;
-        lastDriveType = record.driveType;
-        if (record.kind == kFileKindDrive) {
-            // Each drive type opens a group of its own.
-            static_cast<void>(AddSpecialItem(record, groupPending ? 1 : 0, kDriveGroupGap));
-            groupPending = false;
-        } else {
-            static_cast<void>(AddItemForRecord(record, 1, 0));
-        }
-        QueueIconRequest(record, kItemIconSize);
-    }
-    m_itemTotal = static_cast<int>(records.size());
-    static_cast<void>(BuildStatusBar());
+    m_fillDriveType = 0;
+    m_fillGroupPending = false;
+    m_fillTotal = static_cast<int>(records.size());
+    static_cast<void>(BeginSteppedFill(records, [this](const FileItemRecord& record) { return AddRecord(record); }));
+    StepDone(true);
     return 1;
+}
+
+int NsDirectory::FillNextStep(std::uint32_t number)
+{
+    const int added = ContinueFill(number, [this](const FileItemRecord& record) { return AddRecord(record); });
+    if (added) {
+        StepDone(false);
+    }
+    return added;
+}
+
+int NsDirectory::AddRecord(const FileItemRecord& record)
+{
+    m_fillGroupPending = m_fillGroupPending || record.driveType != m_fillDriveType;
+    m_fillDriveType = record.driveType;
+    int added = 0;
+    if (record.kind == kFileKindDrive) {
+        // Each drive type opens a group of its own.
+        added = AddSpecialItem(record, m_fillGroupPending ? 1 : 0, kDriveGroupGap);
+        m_fillGroupPending = false;
+    } else {
+        added = AddItemForRecord(record, 1, 0);
+    }
+    QueueIconRequest(record, kItemIconSize);
+    return added;
+}
+
+void NsDirectory::StepDone(bool first)
+{
+    const bool last = PendingFillRecords() == 0;
+    if (last) {
+        m_itemTotal = m_fillTotal;
+    }
+    if (first || last) {
+        static_cast<void>(BuildStatusBar());
+    }
 }
 
 int NsDirectory::BuildStatusBar()

@@ -26,7 +26,11 @@ public:
                 FolderLister lister = ListSandboxFolder);
     ~NsDirectory() override;
 
+    // Sorts the records, takes them over and fills their first step; the host answers each
+    // WM_NS_ITEMS_LOADED without a listing (wParam 0) with FillNextStep(lParam).
     int FillItems(std::vector<FileItemRecord>& records) override;
+    // The next step of listing `number`: the items it added, 0 when that listing is not being filled.
+    int FillNextStep(std::uint32_t number);
     int OpenSelection() override;
     int Load(const std::wstring& path) override;
     int AddItems(const std::vector<std::wstring>& paths) override;
@@ -44,6 +48,9 @@ public:
 
 private:
     int BuildStatusBar();
+    int AddRecord(const FileItemRecord& record);
+    // After each step: the status bar once the first step is in and again with the listing's total.
+    void StepDone(bool first);
     void ShowStatus(const StatusTexts& texts, const std::wstring& selectedPath);
 
     ComPtr<vorrelUI::Ivorrel_panel> m_statusPanel;
@@ -52,6 +59,9 @@ private:
     ComPtr<CGroupCtrl> m_statusIcon;
     std::shared_ptr<FolderLoadChannel> m_channel;
     FolderLister m_lister;
+    int m_fillDriveType = 0;  // the drive groups go on across fill steps
+    bool m_fillGroupPending = false;
+    int m_fillTotal = 0;
 };
 
 // Whether `path` names `shown` (a bare drive shown counts with its backslash), case-insensitively.

@@ -210,15 +210,22 @@ INT_PTR NsDirectoryDlg::OnDestroy(WPARAM, LPARAM)
 
 INT_PTR NsDirectoryDlg::OnItemsLoaded(WPARAM wParam, LPARAM lParam)
 {
-    if (!wParam || !m_view) {
+    if (!m_view) {
         return TRUE;
     }
-    FolderListing listing = m_view->TakeListing(wParam, lParam);
-    if (!listing) {
-        return TRUE;  // superseded by a later load, or not one of this view's
+    if (!wParam) {
+        // The next step of the listing being filled.
+        if (!m_view->FillNextStep(static_cast<std::uint32_t>(lParam))) {
+            return TRUE;
+        }
+    } else {
+        FolderListing listing = m_view->TakeListing(wParam, lParam);
+        if (!listing) {
+            return TRUE;  // superseded by a later load, or not one of this view's
+        }
+        static_cast<void>(m_view->StartIconLoader());
+        static_cast<void>(m_view->FillItems(*listing));
     }
-    static_cast<void>(m_view->StartIconLoader());
-    static_cast<void>(m_view->FillItems(*listing));
     static_cast<void>(m_viewPanel->Refresh());
     static_cast<void>(m_viewPanel->Redraw(FALSE));
     if (!m_select.empty()) {

@@ -258,6 +258,7 @@ void NsExplorer::ForgetItem(NsIcon* item)
 
 void NsExplorer::ClearItems()
 {
+    m_fill = PendingFill{};  // what was still to come belongs to the items that go
     CloseRenameEditor();
     if (m_panel) {
         static_cast<void>(m_panel->RemoveAllChildren());

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -102,10 +103,31 @@ public:
     // The item at a display position, or none.
     [[nodiscard]] NsIcon* ItemAt(int index);
 
-    // --- Listings: a Reload supersedes every listing still on its way ---
-    [[nodiscard]] std::uint32_t BeginListing() noexcept { return ++m_listingNumber; }
+    // --- Listings: a Reload supersedes every listing still on its way, and frees the one being filled ---
+    [[nodiscard]] std::uint32_t BeginListing() noexcept
+    {
+        m_fill = PendingFill{};
+        return ++m_listingNumber;
+    }
     [[nodiscard]] bool IsCurrentListing(std::uint32_t number) const noexcept { return number == m_listingNumber; }
     [[nodiscard]] std::uint32_t ListingNumber() const noexcept { return m_listingNumber; }
+
+    // --- Stepped fill: a long listing goes in a bounded step at a time, the window answering between ---
+    // One record's item and image request; nonzero when an item was added.
+    using FillAdder = std::function<int(const FileItemRecord&)>;
+    // Records one step hands out at most; a step also ends once its time is spent.
+    static constexpr size_t kFillStepItems = 24;
+    // Takes over `records` (moved, never copied) as the current listing's, fills its first step through
+    // `add`, and while some remain posts the host WM_NS_ITEMS_LOADED with wParam 0 and lParam the
+    // listing's number, to be answered by ContinueFill. The items added by this step.
+    int BeginSteppedFill(std::vector<FileItemRecord>& records, const FillAdder& add);
+    // The next step of listing `number`; 0, nothing added, when it is not the one being filled.
+    int ContinueFill(std::uint32_t number, const FillAdder& add);
+    // Records of the listing being filled that are not added yet.
+    [[nodiscard]] size_t PendingFillRecords() const noexcept
+    {
+        return m_fill.records ? m_fill.records->size() - m_fill.next : 0;
+    }
 
     // --- Layout and scrolling ---
     int PointOnFocusLabel(POINT* point);
@@ -249,6 +271,14 @@ private:
     [[nodiscard]] RECT RenameEditorRect(const FileItemRecord& record) const;
     void FollowRenamingItem();
     void RepaintPanel();
+    int FillStep(const FillAdder& add);
+
+    struct PendingFill {
+        std::unique_ptr<std::vector<FileItemRecord>> records;
+        size_t next = 0;
+        std::uint32_t number = 0;
+    };
+    PendingFill m_fill;
 
     std::unordered_multimap<std::wstring, NsIcon*> m_pathIndex;   // under the items lock
     std::unordered_map<const NsIcon*, int> m_positions;          // display positions, under the items lock

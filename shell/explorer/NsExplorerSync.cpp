@@ -138,6 +138,7 @@ int NsExplorer::SyncItems(const std::wstring&, int)
         RestoreItemAnimations();
         return 0;
     }
+    m_fill = PendingFill{};  // the fresh listing brings in what a fill had still to add
 
     int removed = 0, added = 0;
     if (MergeListing(shown, *fresh, removed, added)) {

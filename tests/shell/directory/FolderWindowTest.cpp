@@ -25,6 +25,7 @@
 #include "shell/skin/SkinBinding.h"
 #include "shell/skin/SkinStartup.h"
 #include "shell/dragdrop/FileDrag.h"
+#include "shell/protocol/WindowProtocol.h"
 #include "tests/core/sandboxview/SandBoxViewFixture.h"
 #include "tests/shell/dragdrop/DragTestSupport.h"
 #include "tests/support/FakeSuite.h"
@@ -663,3 +664,35 @@ TEST_F(FolderWindowTest, TheWheelReachesTheLastOfTwoHundredFiles)
 }
 
 }  // namespace
+
+// A reload while a long folder is still filling step by step: the rest of the first listing is dropped,
+// its queued step fills nothing, and the folder shows each file once.
+TEST_F(FolderWindowTest, AReloadBetweenFillStepsShowsEachFileOnce)
+{
+    constexpr int kFiles = static_cast<int>(NsExplorer::kFillStepItems) * 3;
+    for (int index = 0; index < kFiles; ++index) {
+        MakeReal(m_root + L"\\g" + std::to_wstring(1000 + index) + L".txt", "g");
+    }
+    NsDirectoryDlg* window = Open(m_root);
+    ASSERT_NE(window, nullptr);
+    // One message at a time, so the view is caught between its steps.
+    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
+    MSG message{};
+    while (!(window->View()->ItemCount() > 0 && window->View()->PendingFillRecords() > 0) && GetTickCount64() < deadline) {
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    ASSERT_GT(window->View()->PendingFillRecords(), 0u) << "the first listing was filled in one go";
+    const int shownBefore = window->View()->ItemCount();
+    SendMessageW(window->Handle(), WM_NS_RELOAD, 0, 0);  // what F5 posts
+    EXPECT_EQ(window->View()->PendingFillRecords(), 0u) << "the reload drops what was still to come";
+    EXPECT_LT(window->View()->ItemCount(), shownBefore);
+    ASSERT_TRUE(PumpUntil([&] { return window->View()->ItemCount() >= kFiles && window->View()->PendingFillRecords() == 0 &&
+                                       LiveFolderListings() == 0; }, kWaitMs));
+    const int shown = window->View()->ItemCount();
+    EXPECT_EQ(ItemNames(window).size(), static_cast<size_t>(shown)) << "no file shown twice";
+    EXPECT_EQ(window->View()->ItemTotal(), shown);
+}

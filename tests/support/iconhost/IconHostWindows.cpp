@@ -126,6 +126,11 @@ void IconHostWindow::Show()
 
 LRESULT IconHostWindow::OnItemsLoaded(WPARAM wParam, LPARAM lParam)
 {
+    if (!wParam) {
+        const int added = m_view->FillNextStep(static_cast<std::uint32_t>(lParam));
+        m_panel->Refresh();
+        return added;
+    }
     std::unique_ptr<std::vector<FileItemRecord>> records(reinterpret_cast<std::vector<FileItemRecord>*>(wParam));
     if (!records || !m_view->IsCurrentListing(static_cast<std::uint32_t>(lParam))) {
         return 0;  // a listing that a later reload superseded: freed, not filled

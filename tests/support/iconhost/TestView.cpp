@@ -18,9 +18,6 @@ constexpr int kDriveGroupGap = 20;
 constexpr int kDesktopPitchX = 74;
 constexpr int kDesktopPitchY = 93;
 constexpr int kTaskbarHeight = 40;
-// Items one fill step creates. Each queues its cached images' messages ahead of the next step, so the
-// step also bounds what waits in front of the user's input during a warm reload.
-constexpr size_t kFillStep = 100;
 
 bool PostListing(HWND host, std::unique_ptr<std::vector<FileItemRecord>>& records, std::uint32_t number)
 {
@@ -88,31 +85,29 @@ int TestView::EnumerateItems()
 
 int TestView::FillItems(std::vector<FileItemRecord>& records)
 {
-    int added = 0;
-    int lastDriveType = m_lastDriveType;
-    const size_t step = std::min(records.size(), kFillStep);
-    if (step < records.size()) {
-        auto rest = std::make_unique<std::vector<FileItemRecord>>(records.begin() + static_cast<std::ptrdiff_t>(step),
-                                                                  records.end());
-        static_cast<void>(PostListing(m_hostWindow, rest, ListingNumber()));
+    m_lastDriveType = -1;
+    return BeginSteppedFill(records, [this](const FileItemRecord& record) { return AddRecord(record); });
+}
+
+int TestView::FillNextStep(std::uint32_t number)
+{
+    return ContinueFill(number, [this](const FileItemRecord& record) { return AddRecord(record); });
+}
+
+int TestView::AddRecord(const FileItemRecord& record)
+{
+    int ok = 0;
+    if (m_viewMode == VIEW_MODE_COMPUTER && record.kind == kFileKindDrive) {
+        const int groupStart = m_lastDriveType >= 0 && record.driveType != m_lastDriveType ? 1 : 0;
+        ok = AddSpecialItem(record, groupStart, groupStart ? kDriveGroupGap : 0);
+        m_lastDriveType = record.driveType;
+    } else {
+        ok = AddItemForRecord(record, 1, 0);
     }
-    for (size_t index = 0; index < step; ++index) {
-        const FileItemRecord& record = records[index];
-        int ok = 0;
-        if (m_viewMode == VIEW_MODE_COMPUTER && record.kind == kFileKindDrive) {
-            const int groupStart = lastDriveType >= 0 && record.driveType != lastDriveType ? 1 : 0;
-            ok = AddSpecialItem(record, groupStart, groupStart ? kDriveGroupGap : 0);
-            lastDriveType = record.driveType;
-        } else {
-            ok = AddItemForRecord(record, 1, 0);
-        }
-        if (ok) {
-            ++added;
-            QueueIconRequest(record, 48);
-        }
+    if (ok) {
+        QueueIconRequest(record, 48);
     }
-    m_lastDriveType = step < records.size() ? lastDriveType : -1;
-    return added;
+    return ok;
 }
 
 int TestView::OpenSelection()

@@ -1,9 +1,10 @@
 #pragma once
 // The icon view of the test host: NsExplorer listing a folder (or the drives for the computer path) on a
 // short-lived load thread that posts WM_NS_ITEMS_LOADED to the host, filling its items in the listing's
-// order and queueing their images, a few hundred at a time: the rest goes back to the host as a posted
-// listing of the same number, so the window keeps answering while thousands fill and a reload drops it. On the desktop it places items column by column below the title
-// strip, as the desktop's own view does. UI thread, but for the load thread.
+// order and queueing their images, a bounded step at a time (NsExplorer's stepped fill), so the window
+// keeps answering while thousands fill and a reload drops the rest. On the desktop it places items
+// column by column below the title strip, as the desktop's own view does. UI thread, but for the load
+// thread.
 
 #include <windows.h>
 
@@ -26,8 +27,10 @@ public:
     int EnumerateItems() override;
     // A change notice's new item, placed after the others as the folder window does.
     int AddItems(const std::vector<std::wstring>& paths) override { return AddItemsAndSelect(paths, 0); }
-    // Fills at most one step of the records and posts the rest back to the host.
+    // Takes the records over and fills their first step; the host answers each WM_NS_ITEMS_LOADED
+    // without a listing (wParam 0) with FillNextStep(lParam).
     int FillItems(std::vector<FileItemRecord>& records) override;
+    int FillNextStep(std::uint32_t number);
     int OpenSelection() override;
     int IsViewFolder(const std::wstring& path) override;
     int PlaceNextItem(RECT* out, int groupStart, int groupGap) override;
@@ -39,6 +42,8 @@ public:
                          int sandboxId);
 
 private:
+    int AddRecord(const FileItemRecord& record);
+
     int m_isDesktop;
     int m_lastDriveType = -1;  // the drive groups go on across fill steps
 };
