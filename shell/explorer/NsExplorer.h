@@ -273,10 +273,15 @@ private:
     void RepaintPanel();
     int FillStep(const FillAdder& add);
 
+    // A change notice between two steps of the fill: what it adds is not added again by a later step, and
+    // what it removes is not brought back by one.
+    void FollowNoticeDuringFill(const std::wstring& path, bool gone);
+
     struct PendingFill {
         std::unique_ptr<std::vector<FileItemRecord>> records;
         size_t next = 0;
         std::uint32_t number = 0;
+        bool noticed = false;  // a notice came since the fill began: each record is looked up before it goes in
     };
     PendingFill m_fill;
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cwchar>
 
 #include "shell/explorer/NsExplorer.h"
 #include "shell/explorer/ViewMessages.h"
@@ -43,7 +44,11 @@ int NsExplorer::FillStep(const FillAdder& add)
         if (m_fill.next >= last) {
             break;
         }
-        added += add(records[m_fill.next++]) ? 1 : 0;
+        const FileItemRecord& record = records[m_fill.next++];
+        if (m_fill.noticed && FindItemByPath(record.path)) {
+            continue;  // a notice showed it already
+        }
+        added += add(record) ? 1 : 0;
     } while (std::chrono::steady_clock::now() < end);
     if (m_fill.next >= records.size()) {
         m_fill = PendingFill{};
@@ -54,6 +59,23 @@ int NsExplorer::FillStep(const FillAdder& add)
         m_fill = PendingFill{};
     }
     return added;
+}
+
+void NsExplorer::FollowNoticeDuringFill(const std::wstring& path, bool gone)
+{
+    if (!m_fill.records) {
+        return;
+    }
+    m_fill.noticed = true;
+    if (gone) {
+        std::vector<FileItemRecord>& records = *m_fill.records;
+        const auto pending = records.begin() + static_cast<std::ptrdiff_t>(m_fill.next);
+        records.erase(std::remove_if(pending, records.end(),
+                                     [&](const FileItemRecord& record) {
+                                         return _wcsicmp(record.path.c_str(), path.c_str()) == 0;
+                                     }),
+                      records.end());
+    }
 }
 
 }  // namespace veyra

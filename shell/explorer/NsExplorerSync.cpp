@@ -217,12 +217,14 @@ int NsExplorer::ApplyChangeNotice(const ChangeNoticeRecord* record)
     switch (record->kind) {
     case NoticeKind::kFileAppeared:
     case NoticeKind::kFolderAppeared:
+        FollowNoticeDuringFill(path, false);
         if (!FindItemByPath(path)) {  // an overwritten file is shown already
             static_cast<void>(AddItems({path}));
         }
         break;
     case NoticeKind::kFileGone:
     case NoticeKind::kFolderGone:
+        FollowNoticeDuringFill(path, true);
         static_cast<void>(RemoveItemsByPath({path}));
         break;
     default:

@@ -253,6 +253,48 @@ TEST_F(ViewSyncTest, EachNoticeKindAddsRemovesOrLeavesTheOneItem)
     }
 }
 
+// Notices that come between two steps of a long fill: a file another window pasted shows at once and
+// only once, and a file another window deleted is not brought back by the step that would have added it.
+TEST_F(ViewSyncTest, NoticesBetweenFillStepsNeitherDoubleAnItemNorBringOneBack)
+{
+    auto view = MakeView();
+    const int count = static_cast<int>(NsExplorer::kFillStepItems) * 3;
+    std::vector<FileItemRecord> records;
+    for (int index = 0; index < count; ++index) {
+        const std::wstring path = At(L"item" + std::to_wstring(1000 + index) + L".txt");
+        MakeReal(path);
+        records.push_back(MakeRecord(path, kFileKindFile));
+        records.back().sandboxId = kSandbox;
+    }
+    const std::wstring pasted = records[count - 2].path;
+    const std::wstring deleted = records[count - 1].path;
+    const NsExplorer::FillAdder add = [&](const FileItemRecord& record) { return view->AddItemForRecord(record, 1, 0); };
+    const std::uint32_t number = view->BeginListing();
+    static_cast<void>(view->BeginSteppedFill(records, add));
+    ASSERT_GT(view->PendingFillRecords(), 2u);
+
+    const ChangeNoticeRecord appeared = Notice(NoticeKind::kFileAppeared, pasted);
+    EXPECT_EQ(view->ApplyChangeNotice(&appeared), 1);
+    EXPECT_NE(view->FindItemByPath(pasted), nullptr) << "shown at once, not at its step";
+    ASSERT_TRUE(DeleteFileW(deleted.c_str()));
+    const ChangeNoticeRecord gone = Notice(NoticeKind::kFileGone, deleted);
+    EXPECT_EQ(view->ApplyChangeNotice(&gone), 1);
+    for (int step = 0; step < count && view->PendingFillRecords() > 0; ++step) {
+        static_cast<void>(view->ContinueFill(number, add));
+    }
+    EXPECT_EQ(view->PendingFillRecords(), 0u);
+
+    EXPECT_EQ(view->ItemCount(), count - 1);
+    int pastedShown = 0;
+    for (int index = 0; index < view->ItemCount(); ++index) {
+        const std::wstring& path = view->ItemAt(index)->Record().path;
+        pastedShown += path == pasted ? 1 : 0;
+        EXPECT_NE(path, deleted) << "a deleted file came back with its step";
+    }
+    EXPECT_EQ(pastedShown, 1);
+    view->ClearItems();
+}
+
 TEST_F(ViewSyncTest, NoticesOutsideTheFolderOrForShownPathsChangeNothing)
 {
     MakeReal(At(L"shown.txt"));
