@@ -49,6 +49,10 @@ int g_applied = 0;  // pictures put in since the last reload
 
 LRESULT CALLBACK SyncHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NS_ITEMS_LOADED && g_view && !wParam) {
+        static_cast<void>(g_view->FillNextStep(static_cast<std::uint32_t>(lParam)));  // the fill's next step
+        return 1;
+    }
     if (message == WM_NS_ITEMS_LOADED && g_view) {
         std::unique_ptr<std::vector<FileItemRecord>> records(reinterpret_cast<std::vector<FileItemRecord>*>(wParam));
         if (records && g_view->IsCurrentListing(static_cast<std::uint32_t>(lParam))) {
